@@ -8,17 +8,18 @@
 #include <QMainWindow>
 #include <QString>
 
+#include "report/report_texts.h"
 #include "session/viewer_session.h"
+
+class QAction;
+class QEventLoop;
+class QMenu;
+class QScrollArea;
+class QTimer;
 
 namespace sonalyt::report {
 
-// The texts the main window displays at the moment the report is shown.
-struct ReportSourceTexts {
-  QString ProbeType, CrystalSize, EchoKAngle, ProbeAngle, ProbeFront, ProbeFrequency, ProbeZero,
-      EchoSpeed, EchoDelay, EchoRange, BaseGain, ScanGain, CompGain;
-  QString lblReject;
-  QString LabelPara1, LabelPara2, LabelPara3, LabelPara4;
-};
+class ReportPageWidget;
 
 class TReportForm : public QMainWindow {
   Q_OBJECT
@@ -30,6 +31,36 @@ class TReportForm : public QMainWindow {
 
   // Shows the window modally and returns when the user closes it.
   void ShowModal();
+
+  // The page as last filled and drawn.
+  const ReportPageWidget& Page() const { return *page_; }
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void FormCreate();
+  void FormShow();
+  void Timer1Timer();
+  void FillReportTexts();
+  void DrawReportImages();
+  void PrintButtonClick();
+  void ExportPdfButtonClick();
+
+  session::ViewerSession& session_;
+  std::function<ReportSourceTexts()> source_;
+
+  QMenu* FileMenu = nullptr;
+  QAction* PrintButton = nullptr;
+  QAction* ExportPdfButton = nullptr;
+  QTimer* Timer1 = nullptr;
+  QScrollArea* scrollArea_ = nullptr;
+  ReportPageWidget* page_ = nullptr;
+  // True from creation until the first showing has armed Timer1.
+  bool FirstShowing = true;
+  // The loop of the modal showing in progress.
+  QEventLoop* modalLoop_ = nullptr;
 };
 
 }  // namespace sonalyt::report
