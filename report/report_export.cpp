@@ -1,0 +1,133 @@
+#include "report/report_export.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QImageWriter>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPdfWriter>
+#include <QSaveFile>
+
+namespace sonalyt::report {
+namespace {
+
+// Device resolution of the PDF; the page is scaled to it from 96 per inch so
+// that vector coordinates keep sub-pixel precision.
+constexpr int kPdfResolution = 1200;
+// 96 dots per inch in dots per metre.
+constexpr int kDotsPerMeterAt96 = 3780;
+
+void SetError(QString* error, const QString& text) {
+  if (error != nullptr) *error = text;
+}
+
+QString FromUtf8(const std::string& text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+bool HaveGuiApplication(QString* error) {
+  if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr) return true;
+  SetError(error, QStringLiteral("drawing the report needs a QGuiApplication"));
+  return false;
+}
+
+}  // namespace
+
+ReportSourceTexts SourceTextsFromSession(const session::ViewerSession& session) {
+  const display::SettingsTexts& s = session.Settings();
+  const display::ReadoutTexts& r = session.Readouts();
+  ReportSourceTexts t;
+  t.ProbeType = FromUtf8(s.ProbeType);
+  t.CrystalSize = FromUtf8(s.CrystalSize);
+  t.EchoKAngle = FromUtf8(s.EchoKAngle);
+  t.ProbeAngle = FromUtf8(s.ProbeAngle);
+  t.ProbeFront = FromUtf8(s.ProbeFront);
+  t.ProbeFrequency = FromUtf8(s.ProbeFrequency);
+  t.ProbeZero = FromUtf8(s.ProbeZero);
+  t.EchoSpeed = FromUtf8(s.EchoSpeed);
+  t.EchoDelay = FromUtf8(s.EchoDelay);
+  t.EchoRange = FromUtf8(s.EchoRange);
+  t.BaseGain = FromUtf8(s.BaseGain);
+  t.ScanGain = FromUtf8(s.ScanGain);
+  t.CompGain = FromUtf8(s.CompGain);
+  t.lblReject = FromUtf8(s.lblReject);
+  t.LabelPara1 = FromUtf8(r.LabelPara1);
+  t.LabelPara2 = FromUtf8(r.LabelPara2);
+  t.LabelPara3 = FromUtf8(r.LabelPara3);
+  t.LabelPara4 = FromUtf8(r.LabelPara4);
+  return t;
+}
+
+bool WriteReportPdf(const ReportTexts& texts, const ReportPictures& pictures, const QString& path,
+                    QString* error) {
+  if (!HaveGuiApplication(error)) return false;
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) {
+    SetError(error, file.errorString());
+    return false;
+  }
+  {
+    QPdfWriter writer(&file);
+    writer.setTitle(QStringLiteral("数字式超声波探伤仪探伤报告"));
+    writer.setCreator(QStringLiteral("Sonalyt"));
+    writer.setResolution(kPdfResolution);
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                     QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
+    if (!PaintReportPageOn(writer, kPdfResolution, texts, pictures)) {
+      file.cancelWriting();
+      SetError(error, QStringLiteral("the PDF page could not be painted"));
+      return false;
+    }
+  }
+  if (!file.commit()) {
+    SetError(error, file.errorString());
+    return false;
+  }
+  return true;
+}
+
+bool WriteReportPng(const ReportTexts& texts, const ReportPictures& pictures, const QString& path,
+                    QString* error) {
+  if (!HaveGuiApplication(error)) return false;
+  QImage page(kPageWidth, kPageHeight, QImage::Format_RGB32);
+  page.setDotsPerMeterX(kDotsPerMeterAt96);
+  page.setDotsPerMeterY(kDotsPerMeterAt96);
+  page.fill(Qt::white);
+  {
+    QPainter painter(&page);
+    PaintReportPage(painter, texts, pictures);
+  }
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) {
+    SetError(error, file.errorString());
+    return false;
+  }
+  QImageWriter writer(&file, "png");
+  if (!writer.write(page)) {
+    file.cancelWriting();
+    SetError(error, writer.errorString());
+    return false;
+  }
+  if (!file.commit()) {
+    SetError(error, file.errorString());
+    return false;
+  }
+  return true;
+}
+
+bool WriteReportFile(session::ViewerSession& session, const ReportSourceTexts& texts,
+                     const QString& path, QString* error) {
+  if (!HaveGuiApplication(error)) return false;
+  const bool pdf = path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive);
+  const bool png = path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive);
+  if (!pdf && !png) {
+    SetError(error, QStringLiteral("unsupported report file type (use .pdf or .png): ") + path);
+    return false;
+  }
+  const ReportTexts pageTexts = FillReportTexts(texts);
+  const ReportPictures pictures = DrawReportPictures(session);
+  return pdf ? WriteReportPdf(pageTexts, pictures, path, error)
+             : WriteReportPng(pageTexts, pictures, path, error);
+}
+
+}  // namespace sonalyt::report

@@ -1,0 +1,55 @@
+#include "report_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include "app/qt_canvas.h"
+#include "tools/recording_writer.h"
+
+namespace sonalyt::report::testing {
+
+std::unique_ptr<LoadedSession> OpenTwoFrameRecording() {
+  auto loaded = std::make_unique<LoadedSession>();
+  recording::ParameterBlock block;
+  block.DisplayWord = (1u << 12) | 1u;  // angle probe, envelope on
+  block.Range = 2000;                   // 200.0 mm
+  block.Velocity = 3240;
+  block.ProbeAngle = 450;
+  block.ProbeFront = 100;
+  block.ProbeFrequency = 250;
+  block.CrystalSize = (13 << 8) | 13;
+  block.RejectLevel = 20;
+  block.BaseGain = 400;
+  block.GateAStart = 40;
+  block.GateAWidth = 60;
+  block.GateALevel = 80;
+
+  tools::RecordSpec spec;
+  spec.Parameters = block;
+  for (int f = 0; f < 2; ++f) {
+    tools::FrameData frame;
+    for (int i = 0; i < recording::kFrameColumns; ++i) {
+      frame.Samples[i] = static_cast<std::uint8_t>(f == 0 ? (i % 50) * 3 : 190 - (i % 40));
+      frame.Envelope[i] = static_cast<std::uint8_t>(f == 0 ? 150 : 20);
+    }
+    frame.Reading0 = 1234 + f;
+    frame.Reading1 = 987;
+    frame.Reading2 = 771;
+    frame.Reading3 = 560;
+    spec.Frames.push_back(frame);
+  }
+  tools::RecordingWriter writer;
+  writer.AddRecord(spec);
+  const std::string path = loaded->Dir.filePath(QStringLiteral("two_frames.dat")).toStdString();
+  EXPECT_TRUE(writer.WriteFile(path));
+
+  std::string error;
+  EXPECT_TRUE(loaded->Session.OpenRecording(path, &error)) << error;
+  loaded->Session.LoadRecord();
+  ++loaded->Session.CurrentRecord;
+  app::QtCanvas wave(306, 245);
+  EXPECT_TRUE(loaded->Session.DrawFrame(0, wave));
+  loaded->Session.CurrentFrame = 1;
+  return loaded;
+}
+
+}  // namespace sonalyt::report::testing
