@@ -68,7 +68,7 @@ ParameterBlock DemoBlock(int record) {
   p.CrystalSize = 0x0D0D;                    // 13 x 13 mm
   p.RejectLevel = 10;                        // 5 %
   p.SurfaceCompensation = 40;                // 4.0 dB
-  p.BaseGain = record >= kGainChangeRecord ? 460 : 400;
+  p.BaseGain = record >= kGainChangeRecord ? 440 : 400;
   p.ScanGain = 20;
   p.CurveOffset = {0, -60, -140, 0, 0, 0, -60};
   p.GateAStart = 100;
@@ -133,7 +133,7 @@ int main(int argc, char** argv) {
       const double wallHeight = 70.0 + 12.0 * std::sin(g / 37.0);
       FrameData frame;
       for (int c = 0; c < kColumns; ++c) {
-        double v = 4.0 + 6.0 * noise.Uniform();
+        double v = 3.0 + 3.0 * noise.Uniform();  // grass of the amplifier
         if (c < 12) v += 200.0 * std::exp(-c / 3.5);                  // initial pulse
         v += Echo(c, 233.0, wallHeight);                                // back wall
         v += Echo(c, defectColumn, defectHeight);                       // defect
@@ -160,6 +160,13 @@ int main(int argc, char** argv) {
       spec.Parameters = block;
       const char* note = r == 0 ? "焊缝A 起点" : r == 50 ? "疑似缺陷 2号" : r == 90 ? "复查" : nullptr;
       if (note) spec.NoteUnits = sonalyt::tools::NoteUnits(Gbk(note));
+    }
+    // The instrument never writes a body larger than its packed buffer.
+    const auto body = sonalyt::tools::EncodeRecordBody(sonalyt::tools::DecodedRecord(spec));
+    if (body.size() > static_cast<std::size_t>(sonalyt::recording::kPackedBufferBytes)) {
+      std::fprintf(stderr, "make_demo_recording: record %d does not fit (%zu bytes)\n", r,
+                   body.size());
+      return 1;
     }
     writer.AddRecord(spec);
   }
