@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <iosfwd>
 
 #include "recording/parameter_block.h"
 
@@ -20,6 +21,7 @@ struct CurveState {
   std::int32_t CurveEndColumn = 0;
   bool operator==(const CurveState&) const = default;
 };
+void PrintTo(const CurveState& curves, std::ostream* os);
 
 // Value at x on the line through (x0, y0) and (x1, y1); -1 when x lies
 // outside [x0, x1] or x1 == x0. 32-bit product, truncating division.

@@ -26,6 +26,8 @@ class SvgCanvas : public Canvas {
   std::string Document() const;
 
  private:
+  std::string StrokeAttributes() const;
+
   std::int32_t width_;
   std::int32_t height_;
   std::string body_;
