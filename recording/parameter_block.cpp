@@ -1,7 +1,9 @@
 #include "recording/parameter_block.h"
 
+#include <cstddef>
 #include <cstring>
 #include <ostream>
+#include <type_traits>
 
 namespace sonalyt::recording {
 namespace {

@@ -6,35 +6,67 @@
 #include <cstdint>
 #include <span>
 
+#include "recording/record_format.h"
+
 namespace sonalyt::recording {
 
 inline constexpr std::int32_t kCodesPerGeneration = 3838;
 inline constexpr std::int32_t kFirstDictionaryCode = 258;
 inline constexpr std::int32_t kCodecChunkBytes = 1024;
 
-// The codec's fixed working set: dictionary tables, the string-reversal
-// stack, the input and output chunks. One instance serves every record; it
-// allocates nothing per record.
+// The codec's fixed working set: the dictionary of the current generation.
+// One instance serves every record; it allocates nothing per record and is
+// not reentrant.
 class RecordCodec {
  public:
+  RecordCodec();
+
   // Decodes body into destination from its first byte, starting from the
   // reset state (first generation, width 9, next free code 258), and returns
   // the number of bytes written. Bytes of destination beyond that are left as
-  // they were. Corrupt input (a code above the next free code, a body that
-  // ends inside a code, an expansion that would not end, output beyond the
-  // destination's capacity) stops the decode: the result is the bytes
-  // produced before the fault. Never reads or writes outside the working set,
-  // body and destination.
+  // they were; an empty body writes nothing and returns 0.
+  //
+  // Corrupt input stops the decode and the result is the bytes produced
+  // before the faulty code: a code above the next free code, code 256 or
+  // 257, a first code of a generation that is not a single byte, or a body
+  // whose remaining bits end inside a code. Output beyond the destination's
+  // capacity fills the destination and stops there. The decoder never reads
+  // or writes outside its tables, body and destination.
   std::int32_t DecodeRecordBody(std::span<const std::uint8_t> body,
                                 std::span<std::uint8_t> destination);
 
+  // What a scan needs of a record: returns the decoded length exactly as
+  // DecodeRecordBody would, and writes the decoded bytes
+  // [length - tailBytes, length - tailBytes + windowBytes), clipped to
+  // [0, length), into destination at their offsets, with the values
+  // DecodeRecordBody gives them. Other bytes of destination may be written
+  // too. Much cheaper than a full decode: only the window's strings are
+  // spelled out.
+  std::int32_t DecodeRecordTail(std::span<const std::uint8_t> body, std::int32_t tailBytes,
+                                std::int32_t windowBytes, std::span<std::uint8_t> destination);
+
  private:
-  // Implementation-defined members (tables, stack, chunks, bit reader).
-  std::array<std::uint16_t, 4096> prefix_{};
-  std::array<std::uint8_t, 4096> suffix_{};
-  std::array<std::uint8_t, 4096> stack_{};
-  std::array<std::uint8_t, kCodecChunkBytes> inputChunk_{};
-  std::array<std::uint8_t, kCodecChunkBytes> outputChunk_{};
+  static constexpr std::int32_t kDictionarySize = 4096;
+
+  // Full decode. Every dictionary entry's string is already in the
+  // destination: entry N is the string of the previous code followed by the
+  // first byte of the next one, which is exactly where those two strings were
+  // written. So an entry is kept as the place and length of that copy, and a
+  // code's string is copied forward from there instead of being expanded
+  // through a stack. Entries are checked against the next free code before
+  // use, so entries left over from an earlier generation or body are never
+  // read.
+  std::array<std::uint32_t, kDictionarySize> entryStart_{};   // destination offset
+  std::array<std::uint16_t, kDictionarySize> entryLength_{};  // bytes, at most 3839
+
+  // Tail decode: per entry its string's length (low 16 bits) and first byte
+  // (bits 16 to 23), and a log of the codes read, from which the strings of
+  // the window are spelled out afterwards.
+  std::array<std::uint32_t, kDictionarySize> lengthAndFirst_{};
+  // A body of PackedBuffer size holds at most this many codes; longer
+  // bodies fall back to the full decode.
+  static constexpr std::int32_t kLoggedCodes = (kPackedBufferBytes * 8) / 9 + 1;
+  std::array<std::uint16_t, kLoggedCodes> codeLog_{};
 };
 
 }  // namespace sonalyt::recording

@@ -39,10 +39,10 @@ class RecordingFile {
   RecordingFile(const RecordingFile&) = delete;
   RecordingFile& operator=(const RecordingFile&) = delete;
 
-  // Discards the previous index and notes, closes the previous file, opens
-  // path read-only, reads RecordCount and scans. Returns false with a reason
-  // in *error when the file cannot be opened; the index is then empty and
-  // RecordCount keeps its previous value. FileOpened is set either way.
+  // Opens path read-only, then discards the previous index and notes, closes
+  // the previous file, reads RecordCount and scans. Returns false with a
+  // reason in *error when the file cannot be opened; the recording open
+  // before (file, index, notes, RecordCount) is then left as it was.
   bool OpenRecording(const std::string& path, std::string* error = nullptr);
 
   // Walks the records from the current file position, building the index and
@@ -87,7 +87,13 @@ class RecordingFile {
   std::int32_t FramesInRecord() const;
 
  private:
-  // Implementation-defined.
+  // Reads a header and body from the current file position into the
+  // working buffers (keeping the previous ones for bytes that do not arrive
+  // or a body that would not fit) and decodes it into RecordBuffer.
+  void ReadAndDecode();
+  // Applies the block of the record decoded last, if it has a usable one.
+  bool ApplyLoadedParameters(ParameterBlock& copy) const;
+
   struct Buffers;
   std::unique_ptr<Buffers> buffers_;  // PackedBuffer, RecordBuffer, codec; allocated once
   std::FILE* file_ = nullptr;

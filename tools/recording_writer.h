@@ -24,8 +24,10 @@ struct FrameData {
 // The 600 bytes of one frame (reserved bytes zero).
 std::array<std::uint8_t, recording::kFrameBytes> FrameBytes(const FrameData& frame);
 
-// Text units of a GBK byte string: a byte below 0x80 is one unit; a GB 2312
-// pair (both bytes 0xA1..0xFE) is one unit (row << 8 | cell).
+// Text units of a GBK byte string: a byte below 0x81 is one unit; a
+// two-byte character is one unit (row << 8 | cell, each its byte less 0xA0
+// modulo 256), so a GB 2312 pair B0 A1 gives 0x1001. Pairs whose unit would
+// fall below 129, and a lead byte without its second byte, are left out.
 std::vector<std::uint16_t> NoteUnits(std::span<const std::uint8_t> gbk);
 
 // The parameter area: the block with NoteLength = units.size(), then unit 0
@@ -58,7 +60,7 @@ class RecordingWriter {
   bool WriteFile(const std::string& path) const;
 
  private:
-  std::vector<std::uint8_t> records_bytes_;
+  std::vector<std::uint8_t> recordBytes_;
   std::int32_t records_ = 0;
   std::optional<std::int32_t> recordCount_;
 };

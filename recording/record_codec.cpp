@@ -1,0 +1,287 @@
+#include "recording/record_codec.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
+#include <limits>
+
+namespace sonalyt::recording {
+namespace {
+
+constexpr std::uint32_t kFirstWidth = 9;
+constexpr std::uint32_t kSingleByteCodes = 256;
+// The entry that the first code of every later generation defines; no code
+// of a generation can name it, because the generation ends at 4094.
+constexpr std::uint32_t kGenerationStartCode = 4095;
+
+// MSB-first reader over the whole body. The caller checks with Fits that
+// the codes' bits lie in the body, so every byte read lies inside it.
+class BitReader {
+ public:
+  explicit BitReader(std::span<const std::uint8_t> body)
+      : data_(body.data()), bytes_(body.size()), bits_(std::uint64_t{body.size()} * 8) {}
+
+  // How many of the next `count` codes of `width` bits lie in the body.
+  // Decoding goes on while a whole code remains: fewer than 8 unread bits
+  // are the filler of the last byte, and 8 or more that cannot hold a code
+  // are a body that ends inside a code; either way the decode ends there.
+  std::uint32_t Fits(std::uint32_t width, std::uint32_t count) const {
+    const std::uint64_t left = bits_ - position_;
+    return static_cast<std::uint32_t>(std::min<std::uint64_t>(count, left / width));
+  }
+
+  // How many of the next `count` codes start at least 8 bytes before the
+  // end of the body, so that ReadWide may load 8 bytes for each.
+  std::uint32_t FitsWide(std::uint32_t width, std::uint32_t count) const {
+    if (bytes_ < 8) return 0;
+    const std::uint64_t lastStart = (std::uint64_t{bytes_} - 8) * 8 + 7;
+    if (position_ > lastStart) return 0;
+    return static_cast<std::uint32_t>(
+        std::min<std::uint64_t>(count, (lastStart - position_) / width + 1));
+  }
+
+  std::uint32_t ReadWide(std::uint32_t width) {
+    const auto byte = static_cast<std::size_t>(position_ >> 3);
+    const auto shift = static_cast<std::uint32_t>(position_ & 7);
+    position_ += width;
+    std::uint8_t raw[8];
+    std::memcpy(raw, data_ + byte, 8);
+    const std::uint64_t window = std::uint64_t{raw[0]} << 56 | std::uint64_t{raw[1]} << 48 |
+                                 std::uint64_t{raw[2]} << 40 | std::uint64_t{raw[3]} << 32 |
+                                 std::uint64_t{raw[4]} << 24 | std::uint64_t{raw[5]} << 16 |
+                                 std::uint64_t{raw[6]} << 8 | raw[7];
+    return static_cast<std::uint32_t>((window << shift) >> (64 - width));
+  }
+
+  std::uint32_t Read(std::uint32_t width) {
+    const auto byte = static_cast<std::size_t>(position_ >> 3);
+    if (byte + 8 <= bytes_) return ReadWide(width);
+    // Near the end, only the bytes that are there.
+    const auto shift = static_cast<std::uint32_t>(position_ & 7);
+    position_ += width;
+    std::uint64_t window = 0;
+    for (std::size_t i = 0; i < 8 && byte + i < bytes_; ++i) {
+      window |= std::uint64_t{data_[byte + i]} << (56 - 8 * i);
+    }
+    return static_cast<std::uint32_t>((window << shift) >> (64 - width));
+  }
+
+ private:
+  const std::uint8_t* data_;
+  std::size_t bytes_;
+  std::uint64_t bits_;
+  std::uint64_t position_ = 0;
+};
+
+// The codes of a generation in runs that share a width. The widths and
+// the entries the codes define depend only on a code's position in its
+// generation: the first code (9 bits, a single byte; it defines the unused
+// 4095), then 253 codes of 9 bits defining 258 on, 512 of 10, 1024 of 11 and
+// 2048 of 12 bits. The first code of the body defines nothing and is read
+// before the runs, which start there at run 1.
+struct CodeRun {
+  std::uint32_t Width;
+  std::uint32_t Codes;
+  std::uint32_t FirstDefined;  // entry defined by the run's first code
+  std::uint32_t Highest;       // highest code allowed, whatever is defined
+};
+constexpr CodeRun kCodeRuns[] = {
+    {9, 1, kGenerationStartCode, kSingleByteCodes - 1},
+    {9, 253, 258, kGenerationStartCode},
+    {10, 512, 511, kGenerationStartCode},
+    {11, 1024, 1023, kGenerationStartCode},
+    {12, 2048, 2047, kGenerationStartCode},
+};
+constexpr std::size_t kCodeRunCount = std::size(kCodeRuns);
+
+// Copies n bytes between regions that do not overlap, touching no byte
+// outside them (unlike a wide copy that overshoots).
+inline void CopyString(std::uint8_t* to, const std::uint8_t* from, std::size_t n) {
+  if (n >= 8 && n <= 16) {
+    std::uint64_t head, tail;
+    std::memcpy(&head, from, 8);
+    std::memcpy(&tail, from + n - 8, 8);
+    std::memcpy(to, &head, 8);
+    std::memcpy(to + n - 8, &tail, 8);
+  } else if (n >= 4 && n < 8) {
+    std::uint32_t head, tail;
+    std::memcpy(&head, from, 4);
+    std::memcpy(&tail, from + n - 4, 4);
+    std::memcpy(to, &head, 4);
+    std::memcpy(to + n - 4, &tail, 4);
+  } else if (n < 4) {
+    for (std::size_t i = 0; i < n; ++i) to[i] = from[i];
+  } else {
+    std::memcpy(to, from, n);
+  }
+}
+
+std::size_t CapacityOf(std::span<std::uint8_t> destination) {
+  return std::min<std::size_t>(destination.size(), std::numeric_limits<std::int32_t>::max());
+}
+
+}  // namespace
+
+RecordCodec::RecordCodec() {
+  // Single bytes are strings of length 1, and the never-defined codes 256
+  // and 257 have length 0, so that every code is looked up the same way.
+  // Codes below 258 are never redefined.
+  for (std::uint32_t c = 0; c < kSingleByteCodes; ++c) {
+    entryLength_[c] = 1;
+    lengthAndFirst_[c] = 1 | c << 16;
+  }
+  entryLength_[256] = entryLength_[257] = 0;
+  lengthAndFirst_[256] = lengthAndFirst_[257] = 0;
+}
+
+std::int32_t RecordCodec::DecodeRecordBody(std::span<const std::uint8_t> body,
+                                           std::span<std::uint8_t> destination) {
+  BitReader reader(body);
+  std::uint8_t* const out = destination.data();
+  const std::size_t capacity = CapacityOf(destination);
+  if (reader.Fits(kFirstWidth, 1) == 0 || capacity == 0) return 0;
+
+  const std::uint32_t firstCode = reader.Read(kFirstWidth);
+  if (firstCode >= kSingleByteCodes) return 0;
+  out[0] = static_cast<std::uint8_t>(firstCode);
+  std::size_t produced = 1;
+  // The string of the previous code: where it was written and its length.
+  std::size_t previousStart = 0;
+  std::uint32_t previousLength = 1;
+  std::uint32_t* const starts = entryStart_.data();
+  std::uint16_t* const lengths = entryLength_.data();
+
+  for (std::size_t r = 1;; r = (r + 1) % kCodeRunCount) {
+    const CodeRun& run = kCodeRuns[r];
+    const std::uint32_t codes = reader.Fits(run.Width, run.Codes);
+    const std::uint32_t wide = reader.FitsWide(run.Width, codes);
+    for (std::uint32_t i = 0; i < codes; ++i) {
+      const std::uint32_t code = i < wide ? reader.ReadWide(run.Width) : reader.Read(run.Width);
+      const std::uint32_t defined = run.FirstDefined + i;
+      // Entry `defined` is the previous string followed by the first byte
+      // of this one, which is written right behind it. It is complete before
+      // the code is looked up, so a code naming the entry it defines finds it.
+      starts[defined] = static_cast<std::uint32_t>(previousStart);
+      lengths[defined] = static_cast<std::uint16_t>(previousLength + 1);
+      const std::uint32_t length = lengths[code];
+      // Beyond the next free code, 256 and 257 (length 0), or not a single
+      // byte where the generation starts.
+      if (code > std::min(defined, run.Highest) || length == 0) {
+        return static_cast<std::int32_t>(produced);
+      }
+
+      std::uint8_t* const to = out + produced;
+      const std::size_t room = capacity - produced;
+      if (code < kSingleByteCodes) {
+        *to = static_cast<std::uint8_t>(code);
+      } else if (length > room) {
+        // The first `room` bytes of the source lie before `produced`, also
+        // for the entry being defined, whose last byte alone lies there.
+        std::memcpy(to, out + starts[code], room);
+        return static_cast<std::int32_t>(capacity);
+      } else if (code == defined) {
+        // Its last byte is its own first byte, written just now.
+        CopyString(to, out + previousStart, length - 1);
+        to[length - 1] = out[previousStart];
+      } else {
+        // An earlier entry's copy ends at or before `produced`.
+        CopyString(to, out + starts[code], length);
+      }
+      previousStart = produced;
+      previousLength = length;
+      produced += length;
+      if (produced == capacity) return static_cast<std::int32_t>(produced);
+    }
+    if (codes < run.Codes) return static_cast<std::int32_t>(produced);
+  }
+}
+
+std::int32_t RecordCodec::DecodeRecordTail(std::span<const std::uint8_t> body,
+                                           std::int32_t tailBytes, std::int32_t windowBytes,
+                                           std::span<std::uint8_t> destination) {
+  BitReader reader(body);
+  std::uint8_t* const out = destination.data();
+  const std::size_t capacity = CapacityOf(destination);
+  if (reader.Fits(kFirstWidth, 1) == 0 || capacity == 0) return 0;
+
+  // The same walk as DecodeRecordBody, stopping at the same faults, but it
+  // only logs the codes and keeps each entry's length and first byte. The
+  // entry a code defines is the previous code's string plus one byte, with
+  // the same first byte: its packed value is the previous code's plus 1.
+  const std::uint32_t firstCode = reader.Read(kFirstWidth);
+  if (firstCode >= kSingleByteCodes) return 0;
+  std::uint32_t* const table = lengthAndFirst_.data();
+  std::uint16_t* const log = codeLog_.data();
+  log[0] = static_cast<std::uint16_t>(firstCode);
+  std::size_t logged = 1;
+  // Not cut at capacity: once it reaches capacity the decoded length is the
+  // capacity whatever follows, so the walk need not stop there.
+  std::size_t produced = 1;
+  std::uint32_t previous = table[firstCode];
+
+  for (std::size_t r = 1;; r = (r + 1) % kCodeRunCount) {
+    const CodeRun& run = kCodeRuns[r];
+    const std::uint32_t codes = reader.Fits(run.Width, run.Codes);
+    if (logged + codes > codeLog_.size()) return DecodeRecordBody(body, destination);
+    const std::uint32_t wide = reader.FitsWide(run.Width, codes);
+    std::uint16_t* const runLog = log + logged;
+    std::uint32_t i = 0;
+    for (; i < codes; ++i) {
+      const std::uint32_t code = i < wide ? reader.ReadWide(run.Width) : reader.Read(run.Width);
+      const std::uint32_t defined = run.FirstDefined + i;
+      table[defined] = previous + 1;
+      const std::uint32_t named = table[code];
+      if (code > std::min(defined, run.Highest) || (named & 0xFFFF) == 0) break;
+      runLog[i] = static_cast<std::uint16_t>(code);
+      produced += named & 0xFFFF;
+      previous = named;
+    }
+    logged += i;
+    if (i < run.Codes || produced >= capacity) break;
+  }
+  const std::size_t decoded = std::min(produced, capacity);
+
+  // The window, clipped to the decoded bytes.
+  const auto total = static_cast<std::int64_t>(decoded);
+  const std::int64_t windowStart = std::max<std::int64_t>(0, total - tailBytes);
+  const std::int64_t windowEnd =
+      std::min<std::int64_t>(total, total - tailBytes + std::max(0, windowBytes));
+  if (windowStart >= windowEnd) return static_cast<std::int32_t>(decoded);
+
+  // The table holds the last generation only; a window that starts in an
+  // earlier one is spelled out by the full decode.
+  const std::size_t generationBase = (logged - 1) / kCodesPerGeneration * kCodesPerGeneration;
+  // Back from the end to the code whose string holds windowStart.
+  std::size_t k = logged;
+  auto start = static_cast<std::int64_t>(produced);
+  do {
+    if (k == generationBase) return DecodeRecordBody(body, destination);
+    --k;
+    start -= table[log[k]] & 0xFFFF;
+  } while (start > windowStart);
+
+  // Entry e of this generation was defined by the code at generationBase +
+  // e - 257: its string is the string of the code before that one, followed
+  // by the first byte of that code's string.
+  const auto definer = [&](std::uint32_t entry) { return generationBase + entry - 257; };
+  for (; k < logged && start < windowEnd; ++k) {
+    std::uint32_t c = log[k];
+    const std::int64_t length = table[c] & 0xFFFF;
+    // Spell the string from its last byte back to its first.
+    for (std::int64_t at = start + length - 1; at >= start; --at) {
+      std::uint8_t byte;
+      if (c < kSingleByteCodes) {
+        byte = static_cast<std::uint8_t>(c);
+      } else {
+        const std::size_t d = definer(c);
+        byte = static_cast<std::uint8_t>(table[log[d]] >> 16);
+        c = log[d - 1];
+      }
+      if (at >= windowStart && at < windowEnd) out[at] = byte;
+    }
+    start += length;
+  }
+  return static_cast<std::int32_t>(decoded);
+}
+
+}  // namespace sonalyt::recording

@@ -1,0 +1,307 @@
+#include "recording/recording_file.h"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <limits>
+#include <ostream>
+
+#include "recording/record_layout.h"
+
+namespace sonalyt::recording {
+namespace {
+
+// stdio buffer of the open file, for the loads that seek and read one record.
+constexpr std::size_t kFileBufferBytes = std::size_t{64} << 10;
+// The scan reads the file sequentially in chunks of this size, straight into
+// its own buffer, and looks at headers and bodies where they lie.
+constexpr std::size_t kScanChunkBytes = std::size_t{1} << 20;
+// What the scan needs of a parameter area: the block and the note work area.
+constexpr std::int32_t kScanWindowBytes = kNoteAreaOffset + kNoteWorkAreaBytes;
+
+// Sequential reader over the file for the scan. Take hands out contiguous
+// byte runs from the chunk; when a run would cross the chunk's end, the rest
+// is moved to the front and the chunk refilled.
+class ScanReader {
+ public:
+  ScanReader(std::FILE* file, std::span<std::uint8_t> chunk, std::size_t blockBytes)
+      : file_(file), chunk_(chunk), blockBytes_(blockBytes) {}
+
+  // The next n bytes of the file, or fewer at its end (or on a read error).
+  std::span<const std::uint8_t> Take(std::size_t n) {
+    if (end_ - cursor_ < n && !atEnd_) Refill();
+    const std::size_t got = std::min(n, end_ - cursor_);
+    const std::span<const std::uint8_t> run = chunk_.subspan(cursor_, got);
+    cursor_ += got;
+    consumed_ += got;
+    return run;
+  }
+
+  // Bytes taken since the reader started.
+  std::int64_t Consumed() const { return consumed_; }
+
+ private:
+  void Refill() {
+    const std::size_t kept = end_ - cursor_;
+    std::memmove(chunk_.data(), chunk_.data() + cursor_, kept);
+    cursor_ = 0;
+    end_ = kept;
+    while (end_ < chunk_.size() && !atEnd_) {
+      // Whole stdio blocks go straight from the file into the chunk.
+      std::size_t request = chunk_.size() - end_;
+      if (request > blockBytes_) request -= request % blockBytes_;
+      const std::size_t got = std::fread(chunk_.data() + end_, 1, request, file_);
+      end_ += got;
+      if (got < request) atEnd_ = true;
+    }
+  }
+
+  std::FILE* file_;
+  std::span<std::uint8_t> chunk_;
+  std::size_t blockBytes_;
+  std::size_t cursor_ = 0;
+  std::size_t end_ = 0;
+  bool atEnd_ = false;
+  std::int64_t consumed_ = 0;
+};
+
+std::int32_t LoadInt32(const std::uint8_t* p) {
+  return static_cast<std::int32_t>(std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 |
+                                   std::uint32_t{p[2]} << 16 | std::uint32_t{p[3]} << 24);
+}
+
+void StoreInt32(std::uint8_t* p, std::int32_t value) {
+  const auto v = static_cast<std::uint32_t>(value);
+  for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+
+bool BodyLengthInBounds(std::int32_t bodyLength) {
+  return bodyLength >= 0 && bodyLength <= kPackedBufferBytes;
+}
+
+}  // namespace
+
+// The fixed working storage of the open recording, allocated once with the
+// RecordingFile.
+struct RecordingFile::Buffers {
+  std::array<std::uint8_t, kPackedBufferBytes> PackedBuffer{};
+  std::array<std::uint8_t, kRecordBufferBytes> RecordBuffer{};
+  RecordCodec Codec;
+  // The body of the record with a parameter area that the scan read last.
+  std::array<std::uint8_t, kPackedBufferBytes> ParameterBody{};
+  std::array<std::uint8_t, kScanChunkBytes> ScanChunk{};
+  std::array<char, kFileBufferBytes> FileBuffer{};
+};
+
+void PrintTo(const RecordIndexEntry& e, std::ostream* os) {
+  *os << "{Offset=" << e.Offset << " Length=" << e.Length << " ParamOffset=" << e.ParamOffset
+      << "}";
+}
+
+std::int32_t SelectNoteLine(std::span<const std::int32_t> noteRecords, std::int32_t record) {
+  if (noteRecords.empty()) return -1;
+  const auto lines = static_cast<std::int32_t>(noteRecords.size());
+  std::int32_t i = 0;
+  while (i < lines - 1 && !(noteRecords[i] <= record && record < noteRecords[i + 1])) ++i;
+  return i;
+}
+
+RecordingFile::RecordingFile() : buffers_(std::make_unique<Buffers>()) {}
+
+RecordingFile::~RecordingFile() {
+  // The file uses the buffer inside buffers_, so it is closed first.
+  if (file_) std::fclose(file_);
+}
+
+bool RecordingFile::OpenRecording(const std::string& path, std::string* error) {
+  // The new file is opened before anything of the open recording is let go:
+  // a file that cannot be opened is reported and the recording on screen
+  // stays as it was.
+  std::FILE* opened = std::fopen(path.c_str(), "rb");
+  if (!opened) {
+    if (error) *error = "cannot open " + path + ": " + std::strerror(errno);
+    return false;
+  }
+  index_.clear();
+  noteRecords_.clear();
+  noteTexts_.clear();
+  if (file_) std::fclose(file_);
+  file_ = opened;
+  fileOpened_ = true;
+  std::setvbuf(file_, buffers_->FileBuffer.data(), _IOFBF, buffers_->FileBuffer.size());
+
+  std::uint8_t count[kRecordCountBytes];
+  if (std::fread(count, 1, sizeof count, file_) == sizeof count) recordCount_ = LoadInt32(count);
+  ScanRecords();
+  if (error) error->clear();
+  return true;
+}
+
+void RecordingFile::ScanRecords() {
+  if (!file_) return;
+  Buffers& b = *buffers_;
+  const long scanStart = std::ftell(file_);
+  ScanReader reader(file_, b.ScanChunk, b.FileBuffer.size());
+  std::size_t parameterBodyBytes = 0;
+  bool decodedParameters = false;
+
+  for (std::int32_t record = 0;; ++record) {
+    // A header that does not arrive completely means the record is not in
+    // the file.
+    const auto header = reader.Take(kRecordHeaderBytes);
+    if (header.size() != kRecordHeaderBytes) break;
+    const std::int32_t bodyLength = LoadInt32(header.data());
+    const std::int32_t paramLength = LoadInt32(header.data() + 4);
+    // A header the format cannot hold ends the readable file.
+    if (!BodyLengthInBounds(bodyLength) || paramLength < 0) break;
+    // Index offsets are 32-bit: a record that ends beyond them cannot be
+    // reached again.
+    if (!index_.empty() && std::int64_t{index_.back().Offset} + index_.back().Length +
+                                   kRecordHeaderBytes + bodyLength >
+                               std::numeric_limits<std::int32_t>::max()) {
+      break;
+    }
+    bodyLength_ = bodyLength;
+    paramLength_ = paramLength;
+
+    const auto bodyBytes = static_cast<std::size_t>(bodyLength);
+    const auto body = reader.Take(bodyBytes);
+    // The last body read stays in PackedBuffer, as much of it as arrived.
+    const auto keepInPackedBuffer = [&] {
+      std::memcpy(b.PackedBuffer.data(), body.data(), body.size());
+    };
+    if (body.size() != bodyBytes) {
+      keepInPackedBuffer();
+      break;
+    }
+
+    if (paramLength != 0) {
+      // Only the parameter area is spelled out; the full record is decoded
+      // once, for the last such record, when the scan ends.
+      std::memcpy(b.ParameterBody.data(), body.data(), bodyBytes);
+      parameterBodyBytes = bodyBytes;
+      decodedParameters = true;
+      decodedLength_ = b.Codec.DecodeRecordTail(std::span(b.ParameterBody).first(bodyBytes),
+                                                paramLength, kScanWindowBytes, b.RecordBuffer);
+      if (paramLength > decodedLength_) {
+        keepInPackedBuffer();
+        break;
+      }
+      if (auto note = DecodeNoteText(DecodedRecord(), paramLength)) {
+        noteTexts_.push_back(std::move(*note));
+        noteRecords_.push_back(record);
+      }
+    }
+    AppendIndexEntry(bodyLength + kRecordHeaderBytes, paramLength != 0);
+    // Up to RecordCount + 1 records are indexed, and always the first one.
+    if (std::int64_t{record} + 1 > recordCount_) {
+      keepInPackedBuffer();
+      break;
+    }
+  }
+
+  // RecordBuffer ends up holding the last record the scan decoded, and the
+  // file stands where the scan stopped reading.
+  if (decodedParameters) {
+    decodedLength_ = b.Codec.DecodeRecordBody(std::span(b.ParameterBody).first(parameterBodyBytes),
+                                              b.RecordBuffer);
+  }
+  if (scanStart >= 0) std::fseek(file_, scanStart + static_cast<long>(reader.Consumed()), SEEK_SET);
+}
+
+void RecordingFile::AppendIndexEntry(std::int32_t length, bool carriesParameters) {
+  RecordIndexEntry entry;
+  if (index_.empty()) {
+    entry.Offset = kFirstRecordOffset;
+    entry.ParamOffset = kFirstRecordOffset;
+  } else {
+    const RecordIndexEntry& last = index_.back();
+    entry.Offset = last.Offset + last.Length;
+    entry.ParamOffset = carriesParameters ? entry.Offset : last.ParamOffset;
+  }
+  entry.Length = length;
+  index_.push_back(entry);
+}
+
+std::optional<RecordIndexEntry> RecordingFile::IndexEntry(std::int32_t i) const {
+  if (i < 0 || static_cast<std::size_t>(i) >= index_.size()) return std::nullopt;
+  return index_[static_cast<std::size_t>(i)];
+}
+
+void RecordingFile::SeekRecordFile(std::int32_t offset) {
+  if (file_) std::fseek(file_, offset, SEEK_SET);
+}
+
+void RecordingFile::ReadRecordCount() {
+  if (!file_) return;
+  SeekRecordFile(0);
+  std::uint8_t count[kRecordCountBytes];
+  if (std::fread(count, 1, sizeof count, file_) == sizeof count) recordCount_ = LoadInt32(count);
+}
+
+void RecordingFile::ReadAndDecode() {
+  Buffers& b = *buffers_;
+  if (file_) {
+    // Header bytes that arrive replace those of the record read last; bytes
+    // that do not arrive leave them as they were.
+    std::uint8_t header[kRecordHeaderBytes];
+    StoreInt32(header, bodyLength_);
+    StoreInt32(header + 4, paramLength_);
+    const std::size_t got = std::fread(header, 1, sizeof header, file_);
+    const std::int32_t bodyLength = LoadInt32(header);
+    // A body that would not fit into PackedBuffer counts as not arrived: the
+    // previous header and body stay.
+    if (got > 0 && BodyLengthInBounds(bodyLength)) {
+      bodyLength_ = bodyLength;
+      paramLength_ = LoadInt32(header + 4);
+      // Body bytes that do not arrive leave the previous body in place.
+      [[maybe_unused]] const std::size_t arrived =
+          std::fread(b.PackedBuffer.data(), 1, static_cast<std::size_t>(bodyLength_), file_);
+    }
+  }
+  decodedLength_ = b.Codec.DecodeRecordBody(
+      std::span(b.PackedBuffer).first(static_cast<std::size_t>(bodyLength_)), b.RecordBuffer);
+  // FramesInRecord and the parameter area must stay inside the decoded bytes.
+  if (paramLength_ < 0 || paramLength_ > decodedLength_) paramLength_ = 0;
+}
+
+bool RecordingFile::ApplyLoadedParameters(ParameterBlock& copy) const {
+  return paramLength_ != 0 && ApplyParameterBlock(DecodedRecord(), paramLength_, copy);
+}
+
+bool RecordingFile::LoadRecord(std::int32_t record, ParameterBlock& copy) {
+  if (record < 0) record = 0;
+  // Beyond the index the reads continue wherever the file stands.
+  if (const auto entry = IndexEntry(record)) SeekRecordFile(entry->Offset);
+  ReadAndDecode();
+  return ApplyLoadedParameters(copy);
+}
+
+bool RecordingFile::LoadGoverningParameters(std::int32_t i, ParameterBlock& copy) {
+  const auto entry = IndexEntry(i);
+  if (!entry) return false;
+  SeekRecordFile(entry->ParamOffset);
+  ReadAndDecode();
+  return ApplyLoadedParameters(copy);
+}
+
+std::span<const std::uint8_t> RecordingFile::DecodedRecord() const {
+  return std::span<const std::uint8_t>(buffers_->RecordBuffer)
+      .first(static_cast<std::size_t>(decodedLength_));
+}
+
+std::span<const std::uint8_t, kFrameBytes> RecordingFile::Frame(std::int32_t k) const {
+  // Frames past the loaded ones are clamped to the buffer, never beyond it.
+  constexpr std::int32_t kLastFrameInBuffer = kRecordBufferBytes / kFrameBytes - 1;
+  const std::int32_t frame = std::clamp(k, 0, kLastFrameInBuffer);
+  return std::span<const std::uint8_t>(buffers_->RecordBuffer)
+      .subspan(static_cast<std::size_t>(frame) * kFrameBytes)
+      .first<kFrameBytes>();
+}
+
+std::int32_t RecordingFile::FramesInRecord() const {
+  return FramesInRecordFor(decodedLength_, paramLength_);
+}
+
+}  // namespace sonalyt::recording

@@ -1,0 +1,355 @@
+#include "recording/recording_file.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "recording/record_layout.h"
+#include "tests/recording/test_data.h"
+#include "tools/recording_writer.h"
+
+namespace sonalyt::recording {
+namespace {
+
+using testing_data::Bytes;
+using testing_data::MakeBlock;
+using testing_data::MakeFrames;
+using tools::RecordingWriter;
+using tools::RecordSpec;
+
+RecordSpec Record(int frames, std::uint32_t seed, std::optional<ParameterBlock> block = {},
+                  const std::string& note = "") {
+  RecordSpec spec;
+  spec.Frames = MakeFrames(frames, seed);
+  spec.Parameters = block;
+  spec.NoteUnits = tools::NoteUnits(Bytes(note));
+  return spec;
+}
+
+// Records described by a pattern: 'P' with a parameter area (its block's
+// Range is 100 + the record's index), '-' without.
+RecordingWriter WriterFor(const std::string& pattern) {
+  RecordingWriter writer;
+  for (std::size_t i = 0; i < pattern.size(); ++i) {
+    const auto seed = static_cast<std::uint32_t>(i * 10);
+    if (pattern[i] == 'P') {
+      writer.AddRecord(Record(3, seed, MakeBlock(static_cast<std::uint32_t>(100 + i))));
+    } else {
+      writer.AddRecord(Record(3, seed));
+    }
+  }
+  return writer;
+}
+
+class RecordingFileTest : public testing::Test {
+ protected:
+  std::string PathFor(const std::string& suffix = "") const {
+    const auto* info = testing::UnitTest::GetInstance()->current_test_info();
+    return testing::TempDir() + info->test_suite_name() + "_" + info->name() + suffix + ".DAT";
+  }
+  std::string Write(const std::vector<std::uint8_t>& bytes, const std::string& suffix = "") {
+    const std::string path = PathFor(suffix);
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    EXPECT_NE(file, nullptr);
+    std::fwrite(bytes.data(), 1, bytes.size(), file);
+    std::fclose(file);
+    written_.push_back(path);
+    return path;
+  }
+  std::string Write(const RecordingWriter& writer, const std::string& suffix = "") {
+    return Write(writer.Bytes(), suffix);
+  }
+  void Open(const std::string& path) {
+    std::string error;
+    ASSERT_TRUE(recording_.OpenRecording(path, &error)) << error;
+  }
+  void TearDown() override {
+    for (const auto& path : written_) std::remove(path.c_str());
+  }
+
+  // Entries expected for a file whose records have these body lengths and
+  // parameter flags, following the index's chaining rules.
+  static std::vector<RecordIndexEntry> ChainedEntries(const std::vector<std::uint8_t>& file,
+                                                      std::size_t records) {
+    std::vector<RecordIndexEntry> entries;
+    std::int32_t offset = 4;
+    std::int32_t governing = 4;
+    for (std::size_t i = 0; i < records; ++i) {
+      const std::uint8_t* header = file.data() + offset;
+      const std::int32_t body = header[0] | header[1] << 8 | header[2] << 16 | header[3] << 24;
+      const bool params = (header[4] | header[5] << 8) != 0;
+      if (params && i > 0) governing = offset;
+      entries.push_back({offset, body + 8, governing});
+      offset += body + 8;
+    }
+    return entries;
+  }
+
+  RecordingFile recording_;
+  ParameterBlock copy_;
+  std::vector<std::string> written_;
+};
+
+TEST_F(RecordingFileTest, IndexBoundByCountAndShortReads) {
+  struct Case {
+    const char* name;
+    int records;
+    std::int32_t recordCount;
+    std::size_t cutBytes;                // removed from the end of the file
+    std::vector<std::uint8_t> trailing;  // then appended
+    std::size_t entries;
+  };
+  const Case cases[] = {
+      {"RecordCount n, n records", 3, 3, 0, {}, 3},
+      {"RecordCount n, n + 2 records", 5, 3, 0, {}, 4},
+      {"RecordCount 0 still reads the first record", 2, 0, 0, {}, 1},
+      {"negative RecordCount", 2, -4, 0, {}, 1},
+      {"last record cut short", 3, 3, 5, {}, 2},
+      {"last header cut short", 3, 5, 0, {0, 0, 0, 0}, 3},  // BodyLength 0, no ParamLength
+      {"no complete record", 1, 1, 1, {}, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto writer = WriterFor(std::string(static_cast<std::size_t>(c.records), '-'));
+    writer.SetRecordCount(c.recordCount);
+    auto bytes = writer.Bytes();
+    const auto expected = ChainedEntries(bytes, c.entries);
+    bytes.resize(bytes.size() - c.cutBytes);
+    bytes.insert(bytes.end(), c.trailing.begin(), c.trailing.end());
+    Open(Write(bytes));
+    EXPECT_EQ(recording_.RecordCount(), c.recordCount);
+    EXPECT_EQ(recording_.RecordIndex(), expected);
+  }
+}
+
+TEST_F(RecordingFileTest, ParamOffsetNamesGoverningRecord) {
+  for (const std::string pattern : {"P--P-", "-P-", "--"}) {
+    SCOPED_TRACE(pattern);
+    const auto bytes = WriterFor(pattern).Bytes();
+    Open(Write(bytes));
+    const auto& index = recording_.RecordIndex();
+    ASSERT_EQ(index.size(), pattern.size());
+    EXPECT_EQ(index, ChainedEntries(bytes, pattern.size()));
+    EXPECT_EQ(index[0].ParamOffset, 4);
+    if (pattern == "P--P-") {
+      EXPECT_EQ(index[2].ParamOffset, 4);
+      EXPECT_EQ(index[4].ParamOffset, index[3].Offset);
+    }
+  }
+}
+
+// Notes at records 5 and 10, a parameter area without a note at 3, 12
+// records. RecordCount 10 indexes records 0 to 10: one record more than the
+// count, and its note is listed too.
+TEST_F(RecordingFileTest, NotesListedInFileOrder) {
+  RecordingWriter writer;
+  for (std::uint32_t i = 0; i < 12; ++i) {
+    if (i == 5) {
+      writer.AddRecord(Record(2, i, MakeBlock(5), "\xB0\xA1 5"));
+    } else if (i == 10) {
+      writer.AddRecord(Record(2, i, MakeBlock(10), "weld 10"));
+    } else if (i == 3) {
+      writer.AddRecord(Record(2, i, MakeBlock(3)));
+    } else {
+      writer.AddRecord(Record(2, i));
+    }
+  }
+  writer.SetRecordCount(10);
+  Open(Write(writer));
+  EXPECT_EQ(recording_.RecordIndex().size(), 11u);
+  EXPECT_EQ(recording_.NoteRecords(), (std::vector<std::int32_t>{5, 10}));
+  EXPECT_EQ(recording_.NoteTexts(), (std::vector<std::string>{"\xB0\xA1 5", "weld 10"}));
+
+  // Opening a file without notes empties the list and replaces the index.
+  Open(Write(WriterFor("P-"), "_second"));
+  EXPECT_TRUE(recording_.NoteRecords().empty());
+  EXPECT_TRUE(recording_.NoteTexts().empty());
+  EXPECT_EQ(recording_.RecordIndex().size(), 2u);
+}
+
+TEST(SelectNoteLine, NoteCoversRecordsUpToNextNote) {
+  const std::vector<std::int32_t> notes{5, 10};
+  const std::pair<std::int32_t, std::int32_t> cases[] = {
+      {7, 0},  {5, 0},  {9, 0},
+      {10, 1}, {12, 1}, {2, 1},  // before the first note: the walk ends on the last line
+  };
+  for (const auto& [record, line] : cases) {
+    SCOPED_TRACE(record);
+    EXPECT_EQ(SelectNoteLine(notes, record), line);
+  }
+  EXPECT_EQ(SelectNoteLine({}, 3), -1);
+  EXPECT_EQ(SelectNoteLine(std::vector<std::int32_t>{4}, 0), 0);
+}
+
+TEST_F(RecordingFileTest, LoadRecordCountsFramesAndAppliesBlock) {
+  struct Case {
+    const char* name;
+    int frames;
+    bool params;
+    std::int32_t intervalMs;
+  };
+  const Case cases[] = {
+      {"26 frames and a block", 26, true, 40},
+      {"one frame without parameters", 1, false, 1000},
+      {"11 frames", 11, false, 100},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const ParameterBlock block = MakeBlock(777);
+    const RecordSpec spec = Record(c.frames, 3, c.params ? std::optional(block) : std::nullopt);
+    RecordingWriter writer;
+    writer.AddRecord(spec);
+    Open(Write(writer));
+
+    ParameterBlock copy = MakeBlock(1);
+    EXPECT_EQ(recording_.LoadRecord(0, copy), c.params);
+    EXPECT_EQ(copy, c.params ? block : MakeBlock(1));
+    EXPECT_EQ(recording_.DecodedRecord().size(), tools::DecodedRecord(spec).size());
+    EXPECT_EQ(recording_.FramesInRecord(), c.frames);
+    EXPECT_EQ(PlayIntervalFor(recording_.FramesInRecord()), c.intervalMs);
+    for (int k = 0; k < c.frames; ++k) {
+      const auto frame = recording_.Frame(k);
+      ASSERT_TRUE(
+          std::ranges::equal(frame, tools::FrameBytes(spec.Frames[static_cast<std::size_t>(k)])))
+          << "frame " << k;
+    }
+  }
+}
+
+TEST_F(RecordingFileTest, LoadPastIndexDecodesPreviousRecordAgain) {
+  Open(Write(WriterFor("P-")));
+  ParameterBlock copy;
+  recording_.LoadRecord(1, copy);
+  const std::vector<std::uint8_t> record1(recording_.DecodedRecord().begin(),
+                                          recording_.DecodedRecord().end());
+  const std::int32_t body1 = recording_.BodyLength();
+
+  // The file has nothing more to give: header and body stay.
+  EXPECT_FALSE(recording_.LoadRecord(2, copy));
+  EXPECT_EQ(recording_.BodyLength(), body1);
+  EXPECT_TRUE(std::ranges::equal(recording_.DecodedRecord(), record1));
+}
+
+// RecordCount 0 indexes one record of three. Past the index, the reads go
+// on from where the previous load stopped, so record 2 follows record 1.
+TEST_F(RecordingFileTest, LoadPastIndexContinuesAtFilePosition) {
+  RecordingWriter writer;
+  std::vector<RecordSpec> specs;
+  for (std::uint32_t i = 0; i < 3; ++i) specs.push_back(Record(2, 100 * i));
+  for (const auto& spec : specs) writer.AddRecord(spec);
+  writer.SetRecordCount(0);
+  Open(Write(writer));
+  ASSERT_EQ(recording_.RecordIndex().size(), 1u);
+
+  ParameterBlock copy;
+  recording_.LoadRecord(0, copy);
+  recording_.LoadRecord(1, copy);
+  EXPECT_TRUE(std::ranges::equal(recording_.DecodedRecord(), tools::DecodedRecord(specs[1])));
+  recording_.LoadRecord(2, copy);
+  EXPECT_TRUE(std::ranges::equal(recording_.DecodedRecord(), tools::DecodedRecord(specs[2])));
+}
+
+TEST_F(RecordingFileTest, GoverningParameters) {
+  Open(Write(WriterFor("P--P-")));
+  ParameterBlock copy;
+  EXPECT_TRUE(recording_.LoadGoverningParameters(2, copy));
+  EXPECT_EQ(copy, MakeBlock(100));
+  EXPECT_FALSE(recording_.LoadRecord(2, copy));
+  EXPECT_EQ(copy, MakeBlock(100));
+  EXPECT_EQ(recording_.FramesInRecord(), 3);
+
+  EXPECT_TRUE(recording_.LoadGoverningParameters(4, copy));
+  EXPECT_EQ(copy, MakeBlock(103));
+  EXPECT_TRUE(recording_.LoadGoverningParameters(3, copy));
+  EXPECT_FALSE(recording_.LoadGoverningParameters(5, copy));
+  EXPECT_FALSE(recording_.LoadGoverningParameters(-1, copy));
+  EXPECT_EQ(copy, MakeBlock(103));
+
+  // Record 0 without parameters governs itself and applies nothing: the
+  // block applied last, from the previous file, stays.
+  Open(Write(WriterFor("--P"), "_second"));
+  EXPECT_FALSE(recording_.LoadGoverningParameters(1, copy));
+  EXPECT_EQ(copy, MakeBlock(103));
+}
+
+// Two good records, a record with a bad header, then a good one.
+TEST_F(RecordingFileTest, BadHeaderEndsReadableFile) {
+  const auto goodBody = tools::EncodeRecordBody(tools::DecodedRecord(Record(1, 50)));
+  struct Case {
+    const char* name;
+    std::int32_t bodyLength, paramLength;
+    std::vector<std::uint8_t> body;
+  };
+  const Case cases[] = {
+      {"BodyLength -1", -1, 0, {}},
+      {"BodyLength 6169", 6169, 0, std::vector<std::uint8_t>(6169, 0x30)},
+      {"ParamLength -1", static_cast<std::int32_t>(goodBody.size()), -1, goodBody},
+      // The body decodes to 600 bytes.
+      {"ParamLength beyond DecodedLength", static_cast<std::int32_t>(goodBody.size()), 601,
+       goodBody},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    RecordingWriter writer = WriterFor("P-");
+    writer.AddRawRecord(c.bodyLength, c.paramLength, c.body);
+    writer.AddRecord(Record(1, 60, MakeBlock(7), "after"));
+    Open(Write(writer));
+    EXPECT_EQ(recording_.RecordIndex().size(), 2u);
+    EXPECT_TRUE(recording_.NoteTexts().empty());
+
+    // The records before it stay viewable; past them the bad header counts
+    // as nothing arrived and record 1 is decoded again.
+    ParameterBlock copy;
+    EXPECT_FALSE(recording_.LoadRecord(1, copy));
+    const std::vector<std::uint8_t> record1(recording_.DecodedRecord().begin(),
+                                            recording_.DecodedRecord().end());
+    recording_.LoadRecord(2, copy);
+    if (c.bodyLength < 0 || c.bodyLength > kPackedBufferBytes) {
+      EXPECT_TRUE(std::ranges::equal(recording_.DecodedRecord(), record1));
+    }
+    EXPECT_GE(recording_.ParamLength(), 0);
+    EXPECT_LE(recording_.ParamLength(), recording_.DecodedLength());
+    EXPECT_LE(recording_.FramesInRecord() * kFrameBytes, recording_.DecodedLength());
+  }
+}
+
+// A parameter area of 100 bytes cannot hold the block: the record is
+// indexed and its frames are shown, without block and without note.
+TEST_F(RecordingFileTest, ParameterAreaShorterThanBlock) {
+  auto decoded = tools::DecodedRecord(Record(4, 70));
+  decoded.resize(decoded.size() + 100, 3);  // NoteLength byte 3 is not 0
+  const auto body = tools::EncodeRecordBody(decoded);
+  RecordingWriter writer;
+  writer.AddRawRecord(static_cast<std::int32_t>(body.size()), 100, body);
+  Open(Write(writer));
+  ASSERT_EQ(recording_.RecordIndex().size(), 1u);
+  EXPECT_TRUE(recording_.NoteTexts().empty());
+
+  ParameterBlock copy = MakeBlock(5);
+  EXPECT_FALSE(recording_.LoadRecord(0, copy));
+  EXPECT_EQ(copy, MakeBlock(5));
+  EXPECT_EQ(recording_.FramesInRecord(), 4);
+}
+
+TEST_F(RecordingFileTest, MissingFile) {
+  auto writer = WriterFor("P--");
+  writer.SetRecordCount(3);
+  Open(Write(writer));
+
+  const std::string missing = PathFor("_missing");
+  std::string error;
+  EXPECT_FALSE(recording_.OpenRecording(missing, &error));
+  EXPECT_NE(error.find(missing), std::string::npos) << error;
+  // The recording open before stays open, index and notes included.
+  EXPECT_TRUE(recording_.FileOpened());
+  EXPECT_EQ(recording_.RecordIndex().size(), 3u);
+  EXPECT_EQ(recording_.NoteRecords().size(), 0u);
+  EXPECT_EQ(recording_.RecordCount(), 3);
+  ParameterBlock copy;
+  EXPECT_TRUE(recording_.LoadRecord(0, copy)) << "the open file still loads";
+}
+
+}  // namespace
+}  // namespace sonalyt::recording
