@@ -13,6 +13,9 @@ bool ViewerSession::OpenRecording(const std::string& path, std::string* error) {
   if (!file_.OpenRecording(path, error)) return false;
   CurrentRecord = -1;
   CurrentFrame = 0;
+  // Nothing of the new file is loaded yet: no frame of the record buffer
+  // belongs to it.
+  framesInRecord_ = 0;
   lastDrawnFrame_ = -1;
   lastDrawnSamples_.fill(0);
   return true;

@@ -1,0 +1,3 @@
+#include "app/viewer_application.h"
+
+int main(int argc, char** argv) { return sonalyt::app::RunViewer(argc, argv); }

@@ -1,0 +1,715 @@
+#include "app/main_form.h"
+
+#include <algorithm>
+#include <exception>
+#include <limits>
+#include <string>
+
+#include <QAction>
+#include <QByteArrayView>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPixmap>
+#include <QPushButton>
+#include <QScopedValueRollback>
+#include <QScreen>
+#include <QShowEvent>
+#include <QSlider>
+#include <QStringDecoder>
+
+#include "app/about_form.h"
+#include "app/qt_canvas.h"
+#include "app/window_geometry.h"
+#include "display/frame_image.h"
+#include "display/readouts.h"
+
+namespace sonalyt::app {
+namespace {
+
+constexpr QSize kOuterSize(800, 600);
+constexpr int kFieldHeight = 24;
+constexpr int kFieldLabelSpacing = 3;
+constexpr int kNoteLineHeight = 11;
+
+const QString kPlayCaption = QStringLiteral("播放");
+const QString kStopCaption = QStringLiteral("停止");
+
+QString FromUtf8(const std::string& text) { return QString::fromStdString(text); }
+
+// Note texts are stored as GBK bytes.
+QString DecodeNote(QStringDecoder& gbk, const std::string& bytes) {
+  const QByteArrayView view(bytes.data(), static_cast<qsizetype>(bytes.size()));
+  if (!gbk.isValid()) return QString::fromLocal8Bit(view);  // Qt without ICU: the system code page
+  QString text = gbk.decode(view);
+  gbk.resetState();
+  return text;
+}
+
+// Why path cannot serve as a recording, or an empty text when it can: the
+// file must open for reading and hold at least its record count.
+QString UnreadableReason(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return file.errorString();
+  char count[4];
+  if (file.read(count, sizeof count) != static_cast<qint64>(sizeof count)) {
+    return file.error() != QFileDevice::NoError
+               ? file.errorString()
+               : QStringLiteral("文件太短，没有记录数，不是连续记录文件。");
+  }
+  return {};
+}
+
+int ClampToInt(std::int64_t v) {
+  return static_cast<int>(std::clamp<std::int64_t>(v, std::numeric_limits<int>::min(),
+                                                   std::numeric_limits<int>::max()));
+}
+
+}  // namespace
+
+TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
+  BuildControls();
+  ConnectHandlers();
+  FormCreate();
+}
+
+TMainForm::~TMainForm() { PlaybackThread_->Stop(); }
+
+void TMainForm::SetAboutForm(TAboutForm* form) { AboutForm_ = form; }
+
+void TMainForm::SetReportForm(report::TReportForm* form) {
+  showReport_ = [form] { form->ShowModal(); };
+}
+
+void TMainForm::SetReportPresenter(std::function<void()> showModal) {
+  showReport_ = std::move(showModal);
+}
+
+// ---------------------------------------------------------------------------
+// Controls
+
+void TMainForm::BuildControls() {
+  setObjectName(QStringLiteral("MainForm"));
+  setWindowTitle(QStringLiteral("Sonalyt"));
+  setFont(FormFont());
+  resize(kOuterSize);
+
+  MainMenu = menuBar();
+  MainMenu->setObjectName(QStringLiteral("MainMenu"));
+  FileItem = MainMenu->addMenu(QStringLiteral("文件(&F)"));
+  FileItem->setObjectName(QStringLiteral("FileItem"));
+  OpenItem = FileItem->addAction(QStringLiteral("打开(&O)"));
+  OpenItem->setObjectName(QStringLiteral("OpenItem"));
+  ExitItem = FileItem->addAction(QStringLiteral("退出(&E)"));
+  ExitItem->setObjectName(QStringLiteral("ExitItem"));
+  N1 = MainMenu->addMenu(QStringLiteral("帮助"));
+  N1->setObjectName(QStringLiteral("N1"));
+  AboutItem = N1->addAction(QStringLiteral("关于"));
+  AboutItem->setObjectName(QStringLiteral("AboutItem"));
+
+  // One entry described "*.DAT"; the lower-case pattern lets it list the
+  // same files on case-sensitive file systems.
+  FileOpenDialog = new QFileDialog(this, QStringLiteral("打开"));
+  FileOpenDialog->setObjectName(QStringLiteral("FileOpenDialog"));
+  FileOpenDialog->setFileMode(QFileDialog::ExistingFile);
+  FileOpenDialog->setAcceptMode(QFileDialog::AcceptOpen);
+  FileOpenDialog->setOption(QFileDialog::HideNameFilterDetails);
+  FileOpenDialog->setNameFilter(QStringLiteral("*.DAT (*.DAT *.dat)"));
+
+  auto* client = new QWidget(this);
+  client->setObjectName(QStringLiteral("ClientArea"));
+  setCentralWidget(client);
+
+  auto label = [client](const char* name, int left, int top, int width, int height) {
+    auto* l = new QLabel(client);
+    l->setObjectName(QString::fromLatin1(name));
+    l->setGeometry(left, top, width, height);
+    return l;
+  };
+  LabelPara1 = label("LabelPara1", 27, 34, 75, 11);
+  LabelPara2 = label("LabelPara2", 108, 34, 49, 11);
+  LabelPara3 = label("LabelPara3", 190, 34, 55, 11);
+  LabelPara4 = label("LabelPara4", 257, 34, 116, 11);
+  lblReject = label("lblReject", 514, 20, 54, 11);
+  lblReject->hide();
+
+  WavePanel = new QWidget(client);
+  WavePanel->setObjectName(QStringLiteral("WavePanel"));
+  WavePanel->setGeometry(7, 47, 326, 265);
+  auto picture = [this](const char* name, int left, int top, int width, int height) {
+    auto* p = new QLabel(WavePanel);
+    p->setObjectName(QString::fromLatin1(name));
+    p->setGeometry(left, top, width, height);
+    p->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return p;
+  };
+  EchoWaveImage = picture("EchoWaveImage", 0, 0, 21, 265);
+  WaveImage = picture("WaveImage", 20, 0, 306, 245);
+  EchoRangeImage = picture("EchoRangeImage", 20, 244, 306, 21);
+
+  ProcessTrackBar = new QSlider(Qt::Horizontal, client);
+  ProcessTrackBar->setObjectName(QStringLiteral("ProcessTrackBar"));
+  ProcessTrackBar->setGeometry(14, 332, 305, 28);
+  ProcessTrackBar->setRange(0, 10);
+  ProcessTrackBar->setValue(0);
+  ProcessTrackBar->setSingleStep(1);
+  ProcessTrackBar->setPageStep(10);
+  ProcessTrackBar->setTickPosition(QSlider::TicksAbove);
+  // Ticks at the two ends only.
+  ProcessTrackBar->setTickInterval(10);
+  connect(ProcessTrackBar, &QSlider::rangeChanged, ProcessTrackBar,
+          [this](int min, int max) { ProcessTrackBar->setTickInterval(std::max(1, max - min)); });
+
+  auto button = [client](const char* name, const QString& caption, int left, int top, int width) {
+    auto* b = new QPushButton(caption, client);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setGeometry(left, top, width, 21);
+    b->setAutoDefault(false);
+    return b;
+  };
+  RzButtonPlay = button("RzButtonPlay", kPlayCaption, 27, 372, 64);
+  RzButtonUp = button("RzButtonUp", QStringLiteral("上一帧"), 102, 372, 63);
+  RzButtonNext = button("RzButtonNext", QStringLiteral("下一帧"), 176, 372, 63);
+  btnPrint = button("btnPrint", QStringLiteral("打印"), 250, 372, 62);
+
+  auto group = [client](const char* name, const QString& caption, int left, int top, int width,
+                        int height) {
+    auto* g = new QGroupBox(caption, client);
+    g->setObjectName(QString::fromLatin1(name));
+    g->setGeometry(left, top, width, height);
+    g->setFont(BoldFont(13));
+    return g;
+  };
+  GainGroupBox = group("GainGroupBox", QStringLiteral("增益"), 345, 61, 150, 109);
+  ProbeGroupBox = group("ProbeGroupBox", QStringLiteral("探头信息"), 501, 61, 156, 109);
+  BaseGroupBox = group("BaseGroupBox", QStringLiteral("基本信息"), 346, 172, 312, 140);
+
+  BaseGain = AddSettingsField(GainGroupBox, "BaseGain", QStringLiteral("基本增益："), 74, 20, 62);
+  ScanGain = AddSettingsField(GainGroupBox, "ScanGain", QStringLiteral("扫查增益："), 74, 47, 62);
+  CompGain = AddSettingsField(GainGroupBox, "CompGain", QStringLiteral("表面补偿："), 74, 74, 62);
+  ProbeType = AddSettingsField(ProbeGroupBox, "ProbeType", QStringLiteral("探头类型："), 74, 20, 62);
+  ProbeFrequency =
+      AddSettingsField(ProbeGroupBox, "ProbeFrequency", QStringLiteral("探头频率："), 74, 47, 62);
+  CrystalSize =
+      AddSettingsField(ProbeGroupBox, "CrystalSize", QStringLiteral("晶片尺寸："), 74, 74, 62);
+  EchoRange = AddSettingsField(BaseGroupBox, "EchoRange", QStringLiteral("声程："), 41, 20, 95);
+  EchoDelay = AddSettingsField(BaseGroupBox, "EchoDelay", QStringLiteral("延时："), 196, 20, 96);
+  ProbeFront = AddSettingsField(BaseGroupBox, "ProbeFront", QStringLiteral("前沿："), 41, 47, 95);
+  EchoSpeed = AddSettingsField(BaseGroupBox, "EchoSpeed", QStringLiteral("声速："), 196, 47, 96);
+  ProbeZero = AddSettingsField(BaseGroupBox, "ProbeZero", QStringLiteral("零点："), 41, 74, 95);
+  ProbeAngle = AddSettingsField(BaseGroupBox, "ProbeAngle", QStringLiteral("角度："), 196, 74, 96);
+  ChannelNo = AddSettingsField(BaseGroupBox, "ChannelNo", QStringLiteral("通道："), 41, 103, 95);
+  EchoKAngle = AddSettingsField(BaseGroupBox, "EchoKAngle", QStringLiteral("K值："), 196, 102, 96);
+
+  NoteListBox = new QListWidget(client);
+  NoteListBox->setObjectName(QStringLiteral("NoteListBox"));
+  NoteListBox->setGeometry(345, 325, 312, 109);
+  NoteListBox->setSelectionMode(QAbstractItemView::SingleSelection);
+  NoteListBox->setUniformItemSizes(true);
+
+  // Keyboard order; the panel and the group boxes stand for the controls
+  // they hold.
+  const QList<QWidget*> order = {
+      WavePanel,     RzButtonPlay, RzButtonUp, RzButtonNext, BaseGain,   ScanGain,
+      CompGain,      ProbeType,    ProbeFrequency, CrystalSize, EchoRange, EchoDelay,
+      ProbeFront,    EchoSpeed,    ProbeZero,  ProbeAngle,   ChannelNo,  EchoKAngle,
+      ProcessTrackBar, NoteListBox, btnPrint};
+  for (qsizetype i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
+}
+
+QLineEdit* TMainForm::AddSettingsField(QGroupBox* box, const char* name, const QString& caption,
+                                       int left, int top, int width) {
+  auto* field = new QLineEdit(box);
+  field->setObjectName(QString::fromLatin1(name));
+  field->setReadOnly(true);
+  field->setFont(FormFont());
+  field->setGeometry(left, top, width, kFieldHeight);
+
+  auto* label = new QLabel(caption, box);
+  label->setObjectName(QString::fromLatin1(name) + QStringLiteral("Label"));
+  label->setFont(BoldFont(9));
+  label->setBuddy(field);
+  const QSize size = label->sizeHint();
+  label->setGeometry(left - kFieldLabelSpacing - size.width(),
+                     top + (kFieldHeight - size.height()) / 2, size.width(), size.height());
+  return field;
+}
+
+void TMainForm::ConnectHandlers() {
+  auto on = [this](void (TMainForm::*handler)()) { return [this, handler] { RunHandler(handler); }; };
+  connect(OpenItem, &QAction::triggered, this, on(&TMainForm::OpenItemClick));
+  connect(ExitItem, &QAction::triggered, this, on(&TMainForm::ExitItemClick));
+  connect(AboutItem, &QAction::triggered, this, on(&TMainForm::AboutItemClick));
+  connect(btnPrint, &QPushButton::clicked, this, on(&TMainForm::btnPrintClick));
+  connect(RzButtonPlay, &QPushButton::clicked, this, on(&TMainForm::RzButtonPlayClick));
+  connect(RzButtonUp, &QPushButton::clicked, this, on(&TMainForm::RzButtonUpClick));
+  connect(RzButtonNext, &QPushButton::clicked, this, on(&TMainForm::RzButtonNextClick));
+
+  connect(ProcessTrackBar, &QSlider::valueChanged, this, [this] { TrackBarValueChanged(); });
+  connect(ProcessTrackBar, &QSlider::actionTriggered, this, &TMainForm::TrackBarActionTriggered);
+  connect(ProcessTrackBar, &QSlider::sliderPressed, this, [this] { trackBarMoved_ = false; });
+  connect(ProcessTrackBar, &QSlider::sliderReleased, this, &TMainForm::TrackBarActionEnded,
+          Qt::QueuedConnection);
+
+  connect(NoteListBox, &QListWidget::currentRowChanged, this, &TMainForm::NoteListBoxRowChanged);
+  connect(NoteListBox, &QListWidget::itemDoubleClicked, this, on(&TMainForm::NoteListBoxDblClick));
+}
+
+void TMainForm::RunHandler(void (TMainForm::*handler)()) {
+  try {
+    (this->*handler)();
+  } catch (const std::exception& e) {
+    QMessageBox::critical(this, QCoreApplication::applicationName(), QString::fromUtf8(e.what()));
+  } catch (...) {
+    QMessageBox::critical(this, QCoreApplication::applicationName(), QString());
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Window events
+
+void TMainForm::FormCreate() {
+  NoteListBox->clear();
+  PlaybackThread_ = new TDrawWaveThread(*this, this);
+  RzButtonPlay->setEnabled(false);
+  RzButtonUp->setEnabled(false);
+  RzButtonNext->setEnabled(false);
+  btnPrint->setEnabled(false);
+  TrackBarArmed_ = true;
+}
+
+void TMainForm::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (!shown_ && !event->spontaneous()) {
+    shown_ = true;
+    RunHandler(&TMainForm::FormShow);
+  }
+}
+
+void TMainForm::FormShow() {
+  resize(ClientSizeForOuterSize(*this, kOuterSize));
+  if (const QScreen* s = screen()) {
+    const QRect area = s->geometry();
+    const QSize outer = frameGeometry().size();
+    const int left = outer.width() < area.width() ? (area.width() - outer.width()) / 2 : 0;
+    const int top = outer.height() < area.height() ? (area.height() - outer.height()) / 2 : 0;
+    move(area.left() + left, area.top() + top);
+  }
+  ShowEmptyPictures();
+  ShowReadouts(display::InitialReadouts());
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+  RunHandler(&TMainForm::FormClose);
+  event->accept();
+}
+
+void TMainForm::FormClose() {
+  // The index and the notes are released with the session; the thread is
+  // stopped and joined when the window is destroyed.
+  if (Playing()) PlaybackThread_->Suspend();
+}
+
+// ---------------------------------------------------------------------------
+// Menu and Print
+
+void TMainForm::OpenItemClick() {
+  PausePlayback();
+  if (FileOpenDialog->exec() == QDialog::Accepted && !FileOpenDialog->selectedFiles().isEmpty()) {
+    OpenFile(FileOpenDialog->selectedFiles().constFirst());
+  } else {
+    AdvanceAfterOpen();
+  }
+}
+
+void TMainForm::OpenFile(const QString& path) {
+  PausePlayback();
+  const QString shownName = QDir::toNativeSeparators(path);
+  if (const QString reason = UnreadableReason(path); !reason.isEmpty()) {
+    QMessageBox::warning(this, windowTitle(),
+                         QStringLiteral("无法打开文件“%1”：\n%2").arg(shownName, reason));
+    return;
+  }
+
+  FileOpenDialog->setDirectory(QFileInfo(path).absolutePath());
+  std::string error;
+  const bool opened = session_.OpenRecording(QFile::encodeName(path).toStdString(), &error);
+  PlaybackThread_->PlayedToEnd = false;
+  {
+    QScopedValueRollback guard(programSelection_, true);
+    NoteListBox->clear();
+    QStringDecoder gbk("GBK");
+    for (const std::string& note : session_.File().NoteTexts()) {
+      auto* item = new QListWidgetItem(DecodeNote(gbk, note), NoteListBox);
+      item->setSizeHint(QSize(0, kNoteLineHeight));
+    }
+  }
+  if (!opened) {
+    // The file vanished or changed between the check and the open.
+    QMessageBox::warning(this, windowTitle(),
+                         QStringLiteral("无法打开文件“%1”：\n%2")
+                             .arg(shownName, QString::fromLocal8Bit(error.c_str())));
+  }
+
+  const std::int64_t maximum = std::int64_t{session_.RecordCount()} - 1;
+  if (maximum >= ProcessTrackBar->minimum()) SetTrackBarMaximum(static_cast<int>(maximum));
+  SetTrackBarPosition(0);
+
+  RzButtonPlay->setEnabled(true);
+  SetPlayCaption(kPlayCaption);
+  RzButtonUp->setEnabled(false);
+  RzButtonNext->setEnabled(true);
+  btnPrint->setEnabled(false);
+
+  if (session_.RecordCount() == 0) {
+    // Nothing of the new recording will be drawn: do not leave the previous
+    // recording's frame on screen.
+    QtCanvas wave(WaveImage->width(), WaveImage->height());
+    display::DrawEmptyFrame(wave);
+    WaveImage->setPixmap(QPixmap::fromImage(wave.TakeImage()));
+    ShowReadouts(display::InitialReadouts());
+  }
+  AdvanceAfterOpen();
+}
+
+void TMainForm::AdvanceAfterOpen() {
+  if (session_.RecordCount() == 0) return;
+  if (session_.CurrentFrame == 0) {
+    LoadRecord();
+    session_.CurrentRecord += 1;
+  }
+  if (session_.CurrentFrame < session_.FramesInRecord()) DrawFrame(session_.CurrentFrame);
+  session_.CurrentFrame += 1;
+  btnPrint->setEnabled(true);
+}
+
+void TMainForm::ExitItemClick() {
+  if (Playing()) PlaybackThread_->Suspend();
+  close();
+}
+
+void TMainForm::AboutItemClick() {
+  if (AboutForm_ != nullptr) AboutForm_->ShowModal();
+}
+
+void TMainForm::btnPrintClick() {
+  PausePlayback();
+  if (showReport_) showReport_();
+}
+
+report::ReportSourceTexts TMainForm::ReportTexts() const {
+  report::ReportSourceTexts t;
+  t.ProbeType = ProbeType->text();
+  t.CrystalSize = CrystalSize->text();
+  t.EchoKAngle = EchoKAngle->text();
+  t.ProbeAngle = ProbeAngle->text();
+  t.ProbeFront = ProbeFront->text();
+  t.ProbeFrequency = ProbeFrequency->text();
+  t.ProbeZero = ProbeZero->text();
+  t.EchoSpeed = EchoSpeed->text();
+  t.EchoDelay = EchoDelay->text();
+  t.EchoRange = EchoRange->text();
+  t.BaseGain = BaseGain->text();
+  t.ScanGain = ScanGain->text();
+  t.CompGain = CompGain->text();
+  t.lblReject = lblReject->text();
+  t.LabelPara1 = LabelPara1->text();
+  t.LabelPara2 = LabelPara2->text();
+  t.LabelPara3 = LabelPara3->text();
+  t.LabelPara4 = LabelPara4->text();
+  return t;
+}
+
+// ---------------------------------------------------------------------------
+// Navigation and playback
+
+void TMainForm::PausePlayback() {
+  if (Playing()) {
+    PlaybackThread_->Suspend();
+    SetPlayCaption(kPlayCaption);
+  }
+}
+
+void TMainForm::SetPlayCaption(const QString& caption) { RzButtonPlay->setText(caption); }
+
+void TMainForm::RzButtonPlayClick() {
+  if (!session_.FileOpened()) return;
+  if (PlaybackThread_->PlayedToEnd) {
+    PlaybackThread_->PlayedToEnd = false;
+    session_.Rewind();
+    ShowSettings();
+  }
+  if (PlaybackThread_->Suspended()) {
+    PlaybackThread_->Resume();
+    SetPlayCaption(kStopCaption);
+    btnPrint->setEnabled(false);
+  } else {
+    PlaybackThread_->Suspend();
+    SetPlayCaption(kPlayCaption);
+    btnPrint->setEnabled(true);
+  }
+}
+
+void TMainForm::RzButtonUpClick() {
+  if (!session_.FileOpened()) return;
+  PausePlayback();
+  btnPrint->setEnabled(true);
+  if (session_.CurrentFrame > 0) {
+    session_.CurrentFrame -= 1;
+    DrawFrame(session_.CurrentFrame);
+    RzButtonNext->setEnabled(true);
+    return;
+  }
+  if (session_.CurrentRecord <= 0) return;
+  session_.CurrentRecord -= 1;
+  LoadGoverningParameters(session_.CurrentRecord);
+  LoadRecord();
+  if (session_.FramesInRecord() >= 2) {
+    session_.CurrentFrame = session_.FramesInRecord() - 2;
+    DrawFrame(session_.CurrentFrame);
+    RzButtonNext->setEnabled(true);
+  }
+}
+
+void TMainForm::RzButtonNextClick() {
+  if (!session_.FileOpened()) return;
+  PausePlayback();
+  btnPrint->setEnabled(true);
+  if (session_.CurrentFrame < session_.FramesInRecord() - 2) {
+    session_.CurrentFrame += 1;
+    DrawFrame(session_.CurrentFrame);
+    RzButtonUp->setEnabled(true);
+    return;
+  }
+  if (std::int64_t{session_.CurrentRecord} < std::int64_t{session_.RecordCount()} - 1) {
+    session_.CurrentRecord += 1;
+    LoadRecord();
+  }
+  if (session_.CurrentFrame < session_.FramesInRecord()) {
+    DrawFrame(session_.CurrentFrame);
+    RzButtonUp->setEnabled(true);
+  }
+}
+
+void TMainForm::ProcessTrackBarChange() {
+  if (!session_.FileOpened()) return;
+  if (!TrackBarArmed_) {
+    RzButtonUp->setEnabled(true);
+    RzButtonNext->setEnabled(true);
+    TrackBarArmed_ = true;
+    return;
+  }
+  // With one record the range is empty: every position is record 0.
+  const std::int64_t range =
+      std::int64_t{ProcessTrackBar->maximum()} - ProcessTrackBar->minimum();
+  const std::int64_t count = session_.RecordCount();
+  session_.CurrentRecord =
+      range > 0 ? ClampToInt(std::int64_t{ProcessTrackBar->value()} * count / range) : 0;
+  if (session_.CurrentRecord <= 0) {
+    session_.CurrentRecord = 0;
+    RzButtonUp->setEnabled(false);
+  }
+  if (session_.CurrentRecord > 0 && Playing()) {
+    RzButtonUp->setEnabled(true);
+    RzButtonNext->setEnabled(true);
+  }
+  if (session_.CurrentRecord >= session_.RecordCount()) {
+    SetPlayCaption(kPlayCaption);
+    RzButtonNext->setEnabled(false);
+    RzButtonUp->setEnabled(false);
+    session_.CurrentRecord = 0;
+    if (Playing()) {
+      PlaybackThread_->Suspend();
+      btnPrint->setEnabled(true);
+    }
+  }
+  LoadGoverningParameters(session_.CurrentRecord);
+  LoadRecord();
+  DrawFrame(session_.CurrentFrame);
+}
+
+void TMainForm::SyncTrackBar() { SyncTrackBarTo(session_.CurrentRecord); }
+
+void TMainForm::SyncTrackBarTo(std::int32_t record) {
+  TrackBarArmed_ = false;
+  const std::int64_t count = session_.RecordCount();
+  const std::int64_t position =
+      count < 2 ? 0 : std::int64_t{ProcessTrackBar->maximum()} * record / (count - 1);
+  SetTrackBarPosition(ClampToInt(position));
+}
+
+void TMainForm::SetTrackBarMaximum(int maximum) {
+  QScopedValueRollback guard(programMove_, true);
+  ProcessTrackBar->setMaximum(maximum);
+}
+
+void TMainForm::SetTrackBarPosition(int position) {
+  QScopedValueRollback guard(programMove_, true);
+  ProcessTrackBar->setValue(position);
+}
+
+void TMainForm::TrackBarValueChanged() {
+  if (!programMove_) {
+    trackBarMoved_ = true;
+    RunHandler(&TMainForm::ProcessTrackBarChange);
+    return;
+  }
+  // A move made by the program loads nothing; unarmed, it only enables
+  // previous and next and re-arms, as after every record change.
+  if (session_.FileOpened() && !TrackBarArmed_) {
+    RzButtonUp->setEnabled(true);
+    RzButtonNext->setEnabled(true);
+    TrackBarArmed_ = true;
+  }
+}
+
+void TMainForm::TrackBarActionTriggered(int /*action*/) {
+  // Every key press, page click or wheel turn is an action of its own; a
+  // drag ends when the thumb is released. The value changes after this
+  // signal, so the end of the action is handled once the event is done.
+  if (!ProcessTrackBar->isSliderDown()) {
+    trackBarMoved_ = false;
+    QMetaObject::invokeMethod(this, &TMainForm::TrackBarActionEnded, Qt::QueuedConnection);
+  }
+}
+
+// The end of a user action on the track bar. An action raises a change
+// notification for its move, even one that leaves the thumb in place, and
+// one more when it ends; whichever of them finds the bar armed loads, so
+// the action ends with the record at the final position loaded.
+void TMainForm::TrackBarActionEnded() {
+  if (!trackBarMoved_) RunHandler(&TMainForm::ProcessTrackBarChange);
+  trackBarMoved_ = false;
+  RunHandler(&TMainForm::ProcessTrackBarChange);
+}
+
+void TMainForm::NoteListBoxRowChanged(int /*row*/) {
+  if (!programSelection_) RunHandler(&TMainForm::NoteListBoxClick);
+}
+
+void TMainForm::NoteListBoxClick() {
+  if (!session_.FileOpened()) return;
+  const int row = NoteListBox->currentRow();
+  const auto& noteRecords = session_.File().NoteRecords();
+  if (row < 0 || row >= static_cast<int>(noteRecords.size())) return;
+  SetPlayCaption(kStopCaption);
+  if (PlaybackThread_->Suspended()) {
+    PlaybackThread_->Resume();
+    SetPlayCaption(kStopCaption);
+    btnPrint->setEnabled(false);
+  }
+  session_.CurrentRecord = noteRecords[static_cast<std::size_t>(row)];
+  LoadRecord();
+  DrawFrame(session_.CurrentFrame);
+}
+
+// The click before a double click has done the work.
+void TMainForm::NoteListBoxDblClick() {}
+
+void TMainForm::PlaybackStep() {
+  QtCanvas wave(WaveImage->width(), WaveImage->height());
+  const session::StepOutcome outcome = session_.PlaybackStep(wave);
+  // The step has already advanced the record cursor past the record it loaded.
+  if (outcome.Loaded) ApplyLoadOutcome(*outcome.Loaded, session_.CurrentRecord - 1);
+  if (outcome.Drew) ShowFrame(wave.TakeImage());
+}
+
+bool TMainForm::PlaybackCanStep() { return session_.CurrentRecord < session_.RecordCount(); }
+
+void TMainForm::RunPlaybackStep() { RunHandler(&TMainForm::PlaybackStep); }
+
+std::int32_t TMainForm::PlaybackInterval() { return session_.PlayInterval(); }
+
+// ---------------------------------------------------------------------------
+// Loads and pictures
+
+void TMainForm::LoadRecord() {
+  const session::LoadOutcome outcome = session_.LoadRecord();
+  ApplyLoadOutcome(outcome, session_.CurrentRecord);
+}
+
+void TMainForm::ApplyLoadOutcome(const session::LoadOutcome& outcome, std::int32_t record) {
+  if (outcome.ParametersApplied) ShowSettings();
+  SyncTrackBarTo(record);
+  SelectNoteLine(outcome.NoteLine);
+}
+
+void TMainForm::LoadGoverningParameters(std::int32_t record) {
+  if (session_.LoadGoverningParameters(record)) ShowSettings();
+}
+
+bool TMainForm::DrawFrame(std::int32_t k) {
+  QtCanvas wave(WaveImage->width(), WaveImage->height());
+  if (!session_.DrawFrame(k, wave)) return false;
+  ShowFrame(wave.TakeImage());
+  return true;
+}
+
+void TMainForm::ShowFrame(QImage image) {
+  WaveImage->setPixmap(QPixmap::fromImage(std::move(image)));
+  ShowReadouts(session_.Readouts());
+}
+
+void TMainForm::ShowReadouts(const display::ReadoutTexts& r) {
+  LabelPara1->setText(FromUtf8(r.LabelPara1));
+  LabelPara2->setText(FromUtf8(r.LabelPara2));
+  LabelPara3->setText(FromUtf8(r.LabelPara3));
+  LabelPara4->setText(FromUtf8(r.LabelPara4));
+}
+
+void TMainForm::ShowSettings() {
+  const display::SettingsTexts& s = session_.Settings();
+  BaseGain->setText(FromUtf8(s.BaseGain));
+  ScanGain->setText(FromUtf8(s.ScanGain));
+  CompGain->setText(FromUtf8(s.CompGain));
+  ProbeType->setText(FromUtf8(s.ProbeType));
+  ProbeFrequency->setText(FromUtf8(s.ProbeFrequency));
+  CrystalSize->setText(FromUtf8(s.CrystalSize));
+  EchoRange->setText(FromUtf8(s.EchoRange));
+  EchoDelay->setText(FromUtf8(s.EchoDelay));
+  ProbeFront->setText(FromUtf8(s.ProbeFront));
+  EchoSpeed->setText(FromUtf8(s.EchoSpeed));
+  ProbeZero->setText(FromUtf8(s.ProbeZero));
+  ProbeAngle->setText(FromUtf8(s.ProbeAngle));
+  ChannelNo->setText(FromUtf8(s.ChannelNo));
+  EchoKAngle->setText(FromUtf8(s.EchoKAngle));
+  lblReject->setText(FromUtf8(s.lblReject));
+  for (QLineEdit* field : {BaseGain, ScanGain, CompGain, ProbeType, ProbeFrequency, CrystalSize,
+                           EchoRange, EchoDelay, ProbeFront, EchoSpeed, ProbeZero, ProbeAngle,
+                           ChannelNo, EchoKAngle}) {
+    field->setCursorPosition(0);
+  }
+
+  QtCanvas range(EchoRangeImage->width(), EchoRangeImage->height());
+  session_.DrawRangeScale(range);
+  EchoRangeImage->setPixmap(QPixmap::fromImage(range.TakeImage()));
+}
+
+void TMainForm::ShowEmptyPictures() {
+  QtCanvas wave(WaveImage->width(), WaveImage->height());
+  QtCanvas amplitude(EchoWaveImage->width(), EchoWaveImage->height());
+  QtCanvas range(EchoRangeImage->width(), EchoRangeImage->height());
+  session::ViewerSession::DrawEmptyPictures(wave, amplitude, range);
+  WaveImage->setPixmap(QPixmap::fromImage(wave.TakeImage()));
+  EchoWaveImage->setPixmap(QPixmap::fromImage(amplitude.TakeImage()));
+  EchoRangeImage->setPixmap(QPixmap::fromImage(range.TakeImage()));
+}
+
+void TMainForm::SelectNoteLine(std::int32_t line) {
+  if (line < 0 || line >= NoteListBox->count() || line == NoteListBox->currentRow()) return;
+  QScopedValueRollback guard(programSelection_, true);
+  NoteListBox->setCurrentRow(line);
+}
+
+}  // namespace sonalyt::app

@@ -1,0 +1,192 @@
+// The main window: the A-scan picture with its two scales, the readouts,
+// the playback buttons, the record track bar, the settings panel and the
+// note list, with the File and Help menus. The state of the open recording
+// lives in the window's ViewerSession; the handlers drive its steps and then
+// bring the controls up to date.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+#include <QMainWindow>
+#include <QString>
+
+#include "app/draw_wave_thread.h"
+#include "report/report_form.h"
+#include "session/viewer_session.h"
+
+class QFileDialog;
+class QGroupBox;
+class QImage;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QMenuBar;
+class QAction;
+class QPushButton;
+class QSlider;
+class QWidget;
+
+namespace sonalyt::app {
+
+class TAboutForm;
+
+class TMainForm : public QMainWindow, private PlaybackHost {
+  Q_OBJECT
+ public:
+  // Builds the window and runs FormCreate.
+  explicit TMainForm(QWidget* parent = nullptr);
+  // Stops and joins the playback thread.
+  ~TMainForm() override;
+
+  // The windows shown modally from the Help menu and the Print button.
+  void SetAboutForm(TAboutForm* form);
+  void SetReportForm(report::TReportForm* form);
+  // Replaces the modal showing of the report window (tests).
+  void SetReportPresenter(std::function<void()> showModal);
+
+  // Opens the recording at path as if it had been chosen in the Open dialog.
+  // A file that cannot be opened or read is reported in a message box and
+  // leaves the open recording as it was.
+  void OpenFile(const QString& path);
+
+  // The texts the report page takes from this window.
+  report::ReportSourceTexts ReportTexts() const;
+
+  session::ViewerSession& Session() { return session_; }
+  const session::ViewerSession& Session() const { return session_; }
+  TDrawWaveThread& PlaybackThread() { return *PlaybackThread_; }
+  bool TrackBarArmed() const { return TrackBarArmed_; }
+  // Whether playback is running (the thread is not suspended).
+  bool Playing() const { return !PlaybackThread_->Suspended(); }
+
+  // Event handlers.
+  void FormCreate();
+  void FormShow();
+  void FormClose();
+  void OpenItemClick();
+  void ExitItemClick();
+  void AboutItemClick();
+  void btnPrintClick();
+  void RzButtonPlayClick();
+  void RzButtonUpClick();
+  void RzButtonNextClick();
+  void ProcessTrackBarChange();
+  void NoteListBoxClick();
+  void NoteListBoxDblClick();
+
+  // One playback step: loads record CurrentRecord when CurrentFrame is 0 and
+  // advances it, then draws CurrentFrame and advances it, or at the record's
+  // last frame slot resets CurrentFrame.
+  void PlaybackStep();
+  // Moves the track bar to CurrentRecord; the move itself loads nothing.
+  void SyncTrackBar();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  // PlaybackHost.
+  bool PlaybackCanStep() override;
+  void RunPlaybackStep() override;
+  std::int32_t PlaybackInterval() override;
+
+  void BuildControls();
+  QLineEdit* AddSettingsField(QGroupBox* box, const char* name, const QString& caption, int left,
+                              int top, int width);
+  void ConnectHandlers();
+
+  // LoadRecord and its effects on the controls.
+  void LoadRecord();
+  // The effects of loading record on the controls: settings, track bar
+  // and note selection.
+  void ApplyLoadOutcome(const session::LoadOutcome& outcome, std::int32_t record);
+  void SyncTrackBarTo(std::int32_t record);
+  void LoadGoverningParameters(std::int32_t record);
+  // Frame k of the loaded record into WaveImage, with its readouts.
+  bool DrawFrame(std::int32_t k);
+  void ShowFrame(QImage image);
+  void ShowSettings();
+  void ShowEmptyPictures();
+  void ShowReadouts(const display::ReadoutTexts& texts);
+  void SelectNoteLine(std::int32_t line);
+
+  // The part of Open after the dialog, whether or not a file was chosen:
+  // the first half of a playback step, and the frame.
+  void AdvanceAfterOpen();
+  // Suspends a running playback and shows "播放".
+  void PausePlayback();
+  void SetPlayCaption(const QString& caption);
+
+  // Sets the track bar's maximum or position from the program; a change
+  // that moves the thumb only enables previous and next and re-arms.
+  void SetTrackBarMaximum(int maximum);
+  void SetTrackBarPosition(int position);
+  void TrackBarValueChanged();
+  void TrackBarActionTriggered(int action);
+  void TrackBarActionEnded();
+  void NoteListBoxRowChanged(int row);
+
+  // Runs a handler; an exception that escapes it is shown in a message box
+  // and the application carries on.
+  void RunHandler(void (TMainForm::*handler)());
+
+  session::ViewerSession session_;
+  TAboutForm* AboutForm_ = nullptr;
+  std::function<void()> showReport_;
+  TDrawWaveThread* PlaybackThread_ = nullptr;
+  bool TrackBarArmed_ = false;
+  bool shown_ = false;
+  // Set while the program itself changes the track bar or the note selection.
+  bool programMove_ = false;
+  bool programSelection_ = false;
+  // Set when the user action under way has moved the track bar.
+  bool trackBarMoved_ = false;
+
+  QMenuBar* MainMenu;
+  QMenu* FileItem;
+  QAction* OpenItem;
+  QAction* ExitItem;
+  QMenu* N1;
+  QAction* AboutItem;
+  QFileDialog* FileOpenDialog;
+
+  QLabel* LabelPara1;
+  QLabel* LabelPara2;
+  QLabel* LabelPara3;
+  QLabel* LabelPara4;
+  QLabel* lblReject;
+  QWidget* WavePanel;
+  QLabel* EchoWaveImage;
+  QLabel* WaveImage;
+  QLabel* EchoRangeImage;
+  QSlider* ProcessTrackBar;
+  QPushButton* RzButtonPlay;
+  QPushButton* RzButtonUp;
+  QPushButton* RzButtonNext;
+  QPushButton* btnPrint;
+  QGroupBox* GainGroupBox;
+  QGroupBox* ProbeGroupBox;
+  QGroupBox* BaseGroupBox;
+  QListWidget* NoteListBox;
+
+  QLineEdit* BaseGain;
+  QLineEdit* ScanGain;
+  QLineEdit* CompGain;
+  QLineEdit* ProbeType;
+  QLineEdit* ProbeFrequency;
+  QLineEdit* CrystalSize;
+  QLineEdit* EchoRange;
+  QLineEdit* EchoDelay;
+  QLineEdit* ProbeFront;
+  QLineEdit* EchoSpeed;
+  QLineEdit* ProbeZero;
+  QLineEdit* ProbeAngle;
+  QLineEdit* ChannelNo;
+  QLineEdit* EchoKAngle;
+};
+
+}  // namespace sonalyt::app
