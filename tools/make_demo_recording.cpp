@@ -19,11 +19,13 @@
 
 #include "display/reference_curve.h"
 #include "recording/parameter_block.h"
+#include "tools/demo_content.h"
 #include "tools/recording_writer.h"
 
 namespace {
 
 using sonalyt::recording::ParameterBlock;
+using sonalyt::tools::Echo;
 using sonalyt::tools::FrameData;
 using sonalyt::tools::RecordSpec;
 
@@ -32,56 +34,13 @@ constexpr int kFramesPerRecord = 26;
 constexpr int kGainChangeRecord = 65;
 constexpr int kColumns = 280;
 
-// A small linear congruential generator, so the noise is the same everywhere.
-class Noise {
- public:
-  std::uint32_t Next() {
-    state_ = state_ * 1664525u + 1013904223u;
-    return state_ >> 16;
-  }
-  double Uniform() { return static_cast<double>(Next() & 0xFFFF) / 65535.0; }
-
- private:
-  std::uint32_t state_ = 20261210u;
-};
-
 ParameterBlock DemoBlock(int record) {
-  ParameterBlock p;
+  ParameterBlock p = sonalyt::tools::AngleBeamBlock();
   const int seconds = record;  // one record per second, from 09:30:00
   const int mm = 30 + seconds / 60, ss = seconds % 60;
   auto bcd = [](int v) { return static_cast<std::uint8_t>((v / 10) << 4 | (v % 10)); };
   p.StampBcd = {bcd(9), bcd(mm), bcd(ss)};
-  p.ChannelWord = 1u << 12;                  // channel 1
-  p.UnitWord = 0;                            // millimetres
-  p.DisplayWord = 1u                         // envelope on
-                  | (1u << 12);              // angle-beam probe
-  p.CurveWord = 3u                           // three curve lines
-                | (2u << 24);                // range along the sound path
-  p.CurveFlags = 1u << 2;                    // DAC curve on
-  p.Range = 1500;                            // 150.0 mm
-  p.Delay = 0;
-  p.ProbeZero = 160;                         // 1.00 us
-  p.Velocity = 3230;                         // m/s, shear waves in steel
-  p.ProbeAngle = 600;                        // 60.0 degrees
-  p.ProbeFront = 120;                        // 12.0 mm
-  p.ProbeFrequency = 250;                    // 2.50 MHz
-  p.CrystalSize = 0x0D0D;                    // 13 x 13 mm
-  p.RejectLevel = 10;                        // 5 %
-  p.SurfaceCompensation = 40;                // 4.0 dB
   p.BaseGain = record >= kGainChangeRecord ? 440 : 400;
-  p.ScanGain = 20;
-  p.CurveOffset = {0, -60, -140, 0, 0, 0, -60};
-  p.GateAStart = 100;
-  p.GateAWidth = 60;
-  p.GateALevel = 80;                         // 40 %
-  p.GateBStart = 215;
-  p.GateBWidth = 40;
-  p.GateBLevel = 50;
-  p.DacPointCount = 3;
-  p.DacPointPath = {300, 600, 900};          // 30, 60, 90 mm
-  p.DacPointDb = {440, 500, 560};
-  p.RefHoleDiameter = 30;                    // 3 mm side-drilled hole
-  p.RefHoleLength = 400;                     // 40 mm long
   return p;
 }
 
@@ -90,11 +49,6 @@ std::vector<std::uint8_t> Gbk(const char* utf8) {
   QStringEncoder encoder("GBK");
   const QByteArray bytes = encoder(QString::fromUtf8(utf8));
   return {bytes.begin(), bytes.end()};
-}
-
-double Echo(double column, double centre, double height) {
-  const double d = column - centre;
-  return height * std::exp(-(d * d) / 9.0) * (0.65 + 0.35 * std::cos(d * 2.1));
 }
 
 // DAC heights (200 = full picture height) of the block's first curve line.
@@ -112,7 +66,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: make_demo_recording OUT.dat\n");
     return 1;
   }
-  Noise noise;
+  sonalyt::tools::Noise noise;
   sonalyt::tools::RecordingWriter writer;
   const double pathPerColumn = 1500.0 / kColumns;  // 0.1 mm per screen column
   const double sinA = std::sin(60.0 * std::numbers::pi / 180.0), cosA = std::cos(60.0 * std::numbers::pi / 180.0);
