@@ -166,10 +166,16 @@ void TMainForm::BuildControls() {
   ProcessTrackBar->setSingleStep(1);
   ProcessTrackBar->setPageStep(10);
   ProcessTrackBar->setTickPosition(QSlider::TicksAbove);
-  // Ticks at the two ends only.
+  // Ticks at the two ends only. The style steps from tick to tick in int
+  // and never ends once a step passes INT_MAX, so a range that ticks at both
+  // ends cannot take (a damaged RecordCount above 2^30) gets no ticks.
   ProcessTrackBar->setTickInterval(10);
-  connect(ProcessTrackBar, &QSlider::rangeChanged, ProcessTrackBar,
-          [this](int min, int max) { ProcessTrackBar->setTickInterval(std::max(1, max - min)); });
+  connect(ProcessTrackBar, &QSlider::rangeChanged, ProcessTrackBar, [this](int min, int max) {
+    const std::int64_t range = std::int64_t{max} - min;
+    const bool ticksFit = std::int64_t{max} + range <= std::numeric_limits<int>::max();
+    ProcessTrackBar->setTickPosition(ticksFit ? QSlider::TicksAbove : QSlider::NoTicks);
+    if (ticksFit) ProcessTrackBar->setTickInterval(static_cast<int>(std::max<std::int64_t>(1, range)));
+  });
 
   auto button = [client](const char* name, const QString& caption, int left, int top, int width) {
     auto* b = new QPushButton(caption, client);

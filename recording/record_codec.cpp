@@ -145,6 +145,7 @@ std::int32_t RecordCodec::DecodeRecordBody(std::span<const std::uint8_t> body,
   if (firstCode >= kSingleByteCodes) return 0;
   out[0] = static_cast<std::uint8_t>(firstCode);
   std::size_t produced = 1;
+  if (produced == capacity) return 1;
   // The string of the previous code: where it was written and its length.
   std::size_t previousStart = 0;
   std::uint32_t previousLength = 1;
@@ -218,6 +219,44 @@ std::int32_t RecordCodec::DecodeRecordTail(std::span<const std::uint8_t> body,
   // capacity whatever follows, so the walk need not stop there.
   std::size_t produced = 1;
   std::uint32_t previous = table[firstCode];
+  const std::int64_t tail = std::max(0, tailBytes);
+
+  // Writes the bytes in [from, to) of the strings of the generation that the
+  // last of the `count` logged codes belongs to, that code's string ending at
+  // `end`, while the table holds that generation. Entry e of a generation
+  // was defined by its code e - 257 (from 1): its string is the string of the
+  // code before that one, followed by the first byte of that code's string.
+  const auto spell = [&](std::size_t count, std::int64_t end, std::int64_t from,
+                         std::int64_t to) {
+    from = std::max<std::int64_t>(0, from);
+    if (from >= to) return;
+    const std::size_t generationBase = (count - 1) / kCodesPerGeneration * kCodesPerGeneration;
+    // Back from the end to the code whose string holds `from`, or to the
+    // generation's first code.
+    std::size_t k = count;
+    std::int64_t start = end;
+    while (k > generationBase && start > from) {
+      --k;
+      start -= table[log[k]] & 0xFFFF;
+    }
+    for (; k < count && start < to; ++k) {
+      std::uint32_t c = log[k];
+      const std::int64_t length = table[c] & 0xFFFF;
+      // Spell the string from its last byte back to its first.
+      for (std::int64_t at = start + length - 1; at >= start; --at) {
+        std::uint8_t byte;
+        if (c < kSingleByteCodes) {
+          byte = static_cast<std::uint8_t>(c);
+        } else {
+          const std::size_t d = generationBase + c - 257;
+          byte = static_cast<std::uint8_t>(table[log[d]] >> 16);
+          c = log[d - 1];
+        }
+        if (at >= from && at < to) out[at] = byte;
+      }
+      start += length;
+    }
+  };
 
   for (std::size_t r = 1;; r = (r + 1) % kCodeRunCount) {
     const CodeRun& run = kCodeRuns[r];
@@ -225,62 +264,46 @@ std::int32_t RecordCodec::DecodeRecordTail(std::span<const std::uint8_t> body,
     if (logged + codes > codeLog_.size()) return DecodeRecordBody(body, destination);
     const std::uint32_t wide = reader.FitsWide(run.Width, codes);
     std::uint16_t* const runLog = log + logged;
+    // Locals, so that the stores into the table need not be assumed to
+    // change the run.
+    const std::uint32_t width = run.Width;
+    const std::uint32_t firstDefined = run.FirstDefined;
+    const std::uint32_t highest = run.Highest;
     std::uint32_t i = 0;
-    for (; i < codes; ++i) {
-      const std::uint32_t code = i < wide ? reader.ReadWide(run.Width) : reader.Read(run.Width);
-      const std::uint32_t defined = run.FirstDefined + i;
+    // One code; false at a fault, which is not logged.
+    const auto walk = [&](std::uint32_t code) {
+      const std::uint32_t defined = firstDefined + i;
       table[defined] = previous + 1;
       const std::uint32_t named = table[code];
-      if (code > std::min(defined, run.Highest) || (named & 0xFFFF) == 0) break;
+      if (code > std::min(defined, highest) || (named & 0xFFFF) == 0) return false;
       runLog[i] = static_cast<std::uint16_t>(code);
       produced += named & 0xFFFF;
       previous = named;
+      return true;
+    };
+    while (i < wide && walk(reader.ReadWide(width))) ++i;
+    if (i == wide) {
+      while (i < codes && walk(reader.Read(width))) ++i;
     }
     logged += i;
     if (i < run.Codes || produced >= capacity) break;
+    // The next code starts a generation, whose entries replace this one's:
+    // the bytes of this generation that may lie in the window, at most
+    // tailBytes from its end, are spelled out now.
+    if (r + 1 == kCodeRunCount) {
+      const auto end = static_cast<std::int64_t>(produced);
+      spell(logged, end, end - tail, end);
+    }
   }
   const std::size_t decoded = std::min(produced, capacity);
 
   // The window, clipped to the decoded bytes.
   const auto total = static_cast<std::int64_t>(decoded);
-  const std::int64_t windowStart = std::max<std::int64_t>(0, total - tailBytes);
+  const std::int64_t windowStart = std::max<std::int64_t>(0, total - tail);
   const std::int64_t windowEnd =
-      std::min<std::int64_t>(total, total - tailBytes + std::max(0, windowBytes));
-  if (windowStart >= windowEnd) return static_cast<std::int32_t>(decoded);
-
-  // The table holds the last generation only; a window that starts in an
-  // earlier one is spelled out by the full decode.
-  const std::size_t generationBase = (logged - 1) / kCodesPerGeneration * kCodesPerGeneration;
-  // Back from the end to the code whose string holds windowStart.
-  std::size_t k = logged;
-  auto start = static_cast<std::int64_t>(produced);
-  do {
-    if (k == generationBase) return DecodeRecordBody(body, destination);
-    --k;
-    start -= table[log[k]] & 0xFFFF;
-  } while (start > windowStart);
-
-  // Entry e of this generation was defined by the code at generationBase +
-  // e - 257: its string is the string of the code before that one, followed
-  // by the first byte of that code's string.
-  const auto definer = [&](std::uint32_t entry) { return generationBase + entry - 257; };
-  for (; k < logged && start < windowEnd; ++k) {
-    std::uint32_t c = log[k];
-    const std::int64_t length = table[c] & 0xFFFF;
-    // Spell the string from its last byte back to its first.
-    for (std::int64_t at = start + length - 1; at >= start; --at) {
-      std::uint8_t byte;
-      if (c < kSingleByteCodes) {
-        byte = static_cast<std::uint8_t>(c);
-      } else {
-        const std::size_t d = definer(c);
-        byte = static_cast<std::uint8_t>(table[log[d]] >> 16);
-        c = log[d - 1];
-      }
-      if (at >= windowStart && at < windowEnd) out[at] = byte;
-    }
-    start += length;
-  }
+      std::min<std::int64_t>(total, total - tail + std::max(0, windowBytes));
+  // Its bytes in earlier generations were spelled out when they ended.
+  spell(logged, static_cast<std::int64_t>(produced), windowStart, windowEnd);
   return static_cast<std::int32_t>(decoded);
 }
 

@@ -216,6 +216,8 @@ TEST(RecordCodec, OutputBeyondDestination) {
   EXPECT_EQ(Decode(Hex("30 98 A0 40"), 3), Bytes("aba"));
   // 97, 258, 259 decode to six 'a'; 258 names itself and is cut after one.
   EXPECT_EQ(Decode(Hex("30 C0 A0 60"), 2), Bytes("aa"));
+  // 97, 98 decode to "ab"; the first code alone fills a destination of one.
+  EXPECT_EQ(Decode(Hex("30 98 80"), 1), Bytes("a"));
 
   // A record one byte larger than RecordBuffer keeps its first 16384 bytes.
   const auto large = VariedBytes(kRecordBufferBytes + 1, 6);
@@ -246,6 +248,7 @@ TEST(RecordCodec, TailDecodeMatchesFullDecode) {
       {"record with parameter area", EncodeRecordBody(record)},
       {"record spelled as single bytes", EncodeRecordBody(record, EncodeMode::SingleByteCodes)},
       {"two generations", PackCodes(SingleByteCodes(VariedBytes(5000, 7)))},
+      {"dictionary codes over two generations", EncodeRecordBody(VariedBytes(12000, 3))},
       {"more codes than PackedBuffer holds", EncodeRecordBody(VariedBytes(12000, 5))},
       {"beyond RecordBuffer", EncodeRecordBody(overflowing)},
       {"code beyond next free", Hex("30 C0 C0")},
