@@ -9,6 +9,7 @@
 #include <string>
 
 #include "recording/record_format.h"
+#include "tools/demo_content.h"
 #include "tools/record_encoder.h"
 
 namespace sonalyt::bench {
@@ -17,25 +18,10 @@ namespace {
 using recording::kFrameColumns;
 using recording::ParameterBlock;
 
-// A small linear congruential generator, so the noise is the same everywhere.
-class Noise {
- public:
-  std::uint32_t Next() {
-    state_ = state_ * 1664525u + 1013904223u;
-    return state_ >> 16;
-  }
-  double Uniform() { return static_cast<double>(Next() & 0xFFFF) / 65535.0; }
-
- private:
-  std::uint32_t state_ = 19700101u;
-};
+using tools::Echo;
+using tools::Noise;
 
 constexpr std::int32_t kDefectPeriodRecords = 200;
-
-double Echo(double column, double centre, double height) {
-  const double d = column - centre;
-  return height * std::exp(-(d * d) / 9.0) * (0.65 + 0.35 * std::cos(d * 2.1));
-}
 
 std::uint8_t ToSample(double v) { return static_cast<std::uint8_t>(std::clamp(v, 0.0, 255.0)); }
 
@@ -86,44 +72,22 @@ std::vector<std::uint16_t> NoteFor(std::int32_t record) {
 }  // namespace
 
 ParameterBlock BenchBlock(std::int32_t record) {
-  ParameterBlock p;
+  ParameterBlock p = tools::AngleBeamBlock();
   const std::int32_t seconds = record;
   auto bcd = [](std::int32_t v) { return static_cast<std::uint8_t>((v / 10) << 4 | (v % 10)); };
   p.StampBcd = {bcd(8 + seconds / 3600 % 24), bcd(seconds / 60 % 60), bcd(seconds % 60)};
+  // The heaviest picture a frame can ask for: six curve lines and gate A
+  // along the curve.
   p.ChannelWord = 2u << 12;
-  p.DisplayWord = 1u            // envelope on
-                  | (1u << 3)   // gate A along the curve
-                  | (1u << 12); // angle-beam probe
-  p.CurveWord = 6u | (2u << 24);  // six curve lines, range along the sound path
-  p.CurveFlags = 1u << 2;         // DAC curve on
-  p.Range = 1500;
-  p.ProbeZero = 160;
-  p.Velocity = 3230;
-  p.ProbeAngle = 600;
-  p.ProbeFront = 120;
-  p.ProbeFrequency = 250;
-  p.CrystalSize = 0x0D0D;
-  p.RejectLevel = 10;
-  p.SurfaceCompensation = 40;
+  p.DisplayWord |= 1u << 3;
+  p.CurveWord = 6u | (2u << 24);
   p.BaseGain = static_cast<std::uint16_t>(record / 600 % 2 == 0 ? 400 : 460);
-  p.ScanGain = 20;
   p.CurveOffset = {0, -60, -140, -200, -260, -320, -60};
-  p.GateAStart = 100;
-  p.GateAWidth = 60;
-  p.GateALevel = 80;
-  p.GateBStart = 215;
-  p.GateBWidth = 40;
-  p.GateBLevel = 50;
-  p.DacPointCount = 3;
-  p.DacPointPath = {300, 600, 900};
-  p.DacPointDb = {440, 500, 560};
-  p.RefHoleDiameter = 30;
-  p.RefHoleLength = 400;
   return p;
 }
 
 std::vector<BenchRecord> MakeRecordPool(std::int32_t count) {
-  Noise noise;
+  Noise noise(19700101u);
   std::vector<BenchRecord> pool;
   pool.reserve(static_cast<std::size_t>(count));
   for (std::int32_t r = 0; r < count; ++r) {

@@ -20,6 +20,7 @@
 #include "recording/parameter_block.h"
 #include "recording/record_format.h"
 #include "tools/record_encoder.h"
+#include "tools/demo_content.h"
 #include "tools/recording_writer.h"
 
 namespace {
@@ -48,34 +49,14 @@ FrameData EchoFrame(int echo, int height, std::uint32_t seed) {
   return frame;
 }
 
+// The angle-beam settings with the curves switched off; the cases below
+// switch on what each seed needs.
 ParameterBlock BasicBlock() {
-  ParameterBlock p;
-  p.ChannelWord = 1u << 12;
-  p.DisplayWord = 1u | (1u << 12);
+  ParameterBlock p = sonalyt::tools::AngleBeamBlock();
   p.CurveWord = 2u << 24;
-  p.Range = 1500;
-  p.Velocity = 3230;
-  p.ProbeZero = 160;
-  p.ProbeAngle = 600;
-  p.ProbeFront = 120;
-  p.ProbeFrequency = 250;
-  p.CrystalSize = 0x0D0D;
-  p.RejectLevel = 10;
-  p.SurfaceCompensation = 40;
-  p.BaseGain = 400;
-  p.ScanGain = 20;
-  p.CurveOffset = {0, -60, -140, 0, 0, 0, -60};
-  p.GateAStart = 100;
-  p.GateAWidth = 60;
-  p.GateALevel = 80;
-  p.GateBStart = 215;
-  p.GateBWidth = 40;
-  p.GateBLevel = 50;
-  p.DacPointCount = 3;
+  p.CurveFlags = 0;
   p.DacPointDb = {400, 340, 280};
   p.DacPointPath = {200, 600, 1200};
-  p.RefHoleDiameter = 30;
-  p.RefHoleLength = 400;
   return p;
 }
 

@@ -10,6 +10,7 @@
 
 #include "recording/parameter_block.h"
 #include "recording/record_format.h"
+#include "tools/demo_content.h"
 #include "tools/recording_writer.h"
 
 namespace sonalyt::damaged {
@@ -35,30 +36,15 @@ inline tools::FrameData MarkedFrame(int r, int f) {
 // record 2, the two-gate layout on record 4, so curves and both readout
 // layouts are drawn.
 inline recording::ParameterBlock BlockFor(int r) {
-  recording::ParameterBlock p;
+  recording::ParameterBlock p = tools::AngleBeamBlock();
   p.ChannelWord = static_cast<std::uint32_t>(r) << 12;
-  p.DisplayWord = 1u | (1u << 12);
-  p.CurveWord = 3u | (2u << 24);
-  p.Range = 1500;
-  p.Velocity = 3230;
-  p.ProbeZero = 160;
-  p.ProbeAngle = 600;
-  p.ProbeFront = 120;
-  p.ProbeFrequency = 250;
-  p.CrystalSize = 0x0D0D;
+  p.CurveFlags = 0;
+  p.RejectLevel = 0;
+  p.SurfaceCompensation = 0;
+  p.ScanGain = 0;
   p.BaseGain = static_cast<std::uint16_t>(400 + r);
-  p.CurveOffset = {0, -60, -140, 0, 0, 0, -60};
-  p.GateAStart = 100;
-  p.GateAWidth = 60;
-  p.GateALevel = 80;
-  p.GateBStart = 215;
-  p.GateBWidth = 40;
-  p.GateBLevel = 50;
-  p.DacPointCount = 3;
   p.DacPointDb = {400, 340, 280};
   p.DacPointPath = {200, 600, 1200};
-  p.RefHoleDiameter = 30;
-  p.RefHoleLength = 400;
   if (r == 0) p.CurveFlags = 1u << 2;
   if (r == 2) p.CurveFlags = (1u << 3) | (1u << 4);
   if (r == 4) p.CurveWord |= 1u << 4;
