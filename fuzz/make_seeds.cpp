@@ -106,9 +106,9 @@ bool WriteBytes(const std::filesystem::path& path, std::span<const std::uint8_t>
 }
 
 RecordSpec Record(int frames, int echo, std::uint32_t seed) {
-  RecordSpec spec;
-  for (int f = 0; f < frames; ++f) spec.Frames.push_back(EchoFrame(echo + f, 120 + 3 * f, seed + f));
-  return spec;
+  RecordSpec content;
+  for (int f = 0; f < frames; ++f) content.Frames.push_back(EchoFrame(echo + f, 120 + 3 * f, seed + f));
+  return content;
 }
 
 struct Recording {
@@ -117,9 +117,9 @@ struct Recording {
   std::vector<std::vector<std::uint8_t>> decoded;  // decoded records, for the codec corpus
 };
 
-void Add(Recording& r, const RecordSpec& spec, EncodeMode mode = EncodeMode::LongestMatch) {
-  r.writer.AddRecord(spec, mode);
-  r.decoded.push_back(sonalyt::tools::DecodedRecord(spec));
+void Add(Recording& r, const RecordSpec& content, EncodeMode mode = EncodeMode::LongestMatch) {
+  r.writer.AddRecord(content, mode);
+  r.decoded.push_back(sonalyt::tools::DecodedRecord(content));
 }
 
 std::vector<Recording> Recordings() {

@@ -77,7 +77,7 @@ int main(int argc, char** argv) {
     const ParameterBlock block = DemoBlock(r);
     const auto dac = DacHeights(block);
     const double gain = std::pow(10.0, (block.BaseGain - 400) / 200.0);
-    RecordSpec spec;
+    RecordSpec content;
     std::array<std::uint8_t, kColumns> envelope{};
     for (int f = 0; f < kFramesPerRecord; ++f) {
       const double g = r * kFramesPerRecord + f;
@@ -108,21 +108,21 @@ int main(int argc, char** argv) {
       const double height = std::max<double>(frame.Samples[peak], 1.0);
       const double reference = std::max<double>(dac[peak], 1.0);
       frame.Reading3 = static_cast<std::int32_t>(std::lround(200.0 * std::log10(height / reference)));
-      spec.Frames.push_back(frame);
+      content.Frames.push_back(frame);
     }
     if (r % 10 == 0 || r == kGainChangeRecord) {
-      spec.Parameters = block;
+      content.Parameters = block;
       const char* note = r == 0 ? "焊缝A 起点" : r == 50 ? "疑似缺陷 2号" : r == 90 ? "复查" : nullptr;
-      if (note) spec.NoteUnits = sonalyt::tools::NoteUnits(Gbk(note));
+      if (note) content.NoteUnits = sonalyt::tools::NoteUnits(Gbk(note));
     }
     // The instrument never writes a body larger than its packed buffer.
-    const auto body = sonalyt::tools::EncodeRecordBody(sonalyt::tools::DecodedRecord(spec));
+    const auto body = sonalyt::tools::EncodeRecordBody(sonalyt::tools::DecodedRecord(content));
     if (body.size() > static_cast<std::size_t>(sonalyt::recording::kPackedBufferBytes)) {
       std::fprintf(stderr, "make_demo_recording: record %d does not fit (%zu bytes)\n", r,
                    body.size());
       return 1;
     }
-    writer.AddRecord(spec);
+    writer.AddRecord(content);
   }
   if (!writer.WriteFile(argv[1])) {
     std::fprintf(stderr, "make_demo_recording: cannot write %s\n", argv[1]);

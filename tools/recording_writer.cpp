@@ -85,12 +85,12 @@ std::vector<std::uint8_t> DecodedRecord(const RecordSpec& record) {
   return bytes;
 }
 
-void RecordingWriter::AddRecord(const RecordSpec& spec, EncodeMode mode) {
-  const auto decoded = DecodedRecord(spec);
+void RecordingWriter::AddRecord(const RecordSpec& content, EncodeMode mode) {
+  const auto decoded = DecodedRecord(content);
   const auto body = EncodeRecordBody(decoded, mode);
   std::int32_t paramLength = 0;
-  if (spec.Parameters) {
-    paramLength = static_cast<std::int32_t>(ParameterArea(*spec.Parameters, spec.NoteUnits).size());
+  if (content.Parameters) {
+    paramLength = static_cast<std::int32_t>(ParameterArea(*content.Parameters, content.NoteUnits).size());
   }
   AddRawRecord(static_cast<std::int32_t>(body.size()), paramLength, body);
 }

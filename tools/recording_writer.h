@@ -47,8 +47,8 @@ std::vector<std::uint8_t> DecodedRecord(const RecordSpec& record);
 
 class RecordingWriter {
  public:
-  // Appends a record made from spec; the body is encoded with mode.
-  void AddRecord(const RecordSpec& spec, EncodeMode mode = EncodeMode::LongestMatch);
+  // Appends a record made from content; the body is encoded with mode.
+  void AddRecord(const RecordSpec& content, EncodeMode mode = EncodeMode::LongestMatch);
   // Appends a record with a given header and body, whatever their values.
   void AddRawRecord(std::int32_t bodyLength, std::int32_t paramLength,
                     std::span<const std::uint8_t> body);

@@ -46,15 +46,15 @@ tools::FrameData Frame(std::int32_t record, std::int32_t frame) {
 bool WriteRecording(const QString& path, const RecordingShape& shape) {
   tools::RecordingWriter writer;
   for (std::int32_t r = 0; r < shape.Records; ++r) {
-    tools::RecordSpec spec;
-    for (std::int32_t f = 0; f < shape.Frames; ++f) spec.Frames.push_back(Frame(r, f));
+    tools::RecordSpec content;
+    for (std::int32_t f = 0; f < shape.Frames; ++f) content.Frames.push_back(Frame(r, f));
     const auto note = shape.Notes.find(r);
-    if (r == 0 || note != shape.Notes.end()) spec.Parameters = Settings(r);
+    if (r == 0 || note != shape.Notes.end()) content.Parameters = Settings(r);
     if (note != shape.Notes.end()) {
       const auto* bytes = reinterpret_cast<const std::uint8_t*>(note->second.data());
-      spec.NoteUnits = tools::NoteUnits(std::span(bytes, note->second.size()));
+      content.NoteUnits = tools::NoteUnits(std::span(bytes, note->second.size()));
     }
-    writer.AddRecord(spec);
+    writer.AddRecord(content);
   }
   std::vector<std::uint8_t> bytes = writer.Bytes();
   bytes.resize(bytes.size() - static_cast<std::size_t>(shape.CutBytes));

@@ -55,20 +55,20 @@ inline recording::ParameterBlock BlockFor(int r) {
 // 3 (no block, one frame), 4 (block, note "CD").
 inline std::vector<tools::RecordSpec> SmallRecording() {
   const int frames[] = {3, 2, 3, 1, 2};
-  std::vector<tools::RecordSpec> specs(5);
+  std::vector<tools::RecordSpec> contents(5);
   for (int r = 0; r < 5; ++r) {
-    for (int f = 0; f < frames[r]; ++f) specs[r].Frames.push_back(MarkedFrame(r, f));
-    if (r % 2 == 0) specs[r].Parameters = BlockFor(r);
+    for (int f = 0; f < frames[r]; ++f) contents[r].Frames.push_back(MarkedFrame(r, f));
+    if (r % 2 == 0) contents[r].Parameters = BlockFor(r);
   }
-  specs[0].NoteUnits = {'A', 'B'};
-  specs[4].NoteUnits = {'C', 'D'};
-  return specs;
+  contents[0].NoteUnits = {'A', 'B'};
+  contents[4].NoteUnits = {'C', 'D'};
+  return contents;
 }
 
-inline std::vector<std::uint8_t> Bytes(const std::vector<tools::RecordSpec>& specs,
+inline std::vector<std::uint8_t> Bytes(const std::vector<tools::RecordSpec>& contents,
                                        std::optional<std::int32_t> count = {}) {
   tools::RecordingWriter writer;
-  for (const tools::RecordSpec& spec : specs) writer.AddRecord(spec);
+  for (const tools::RecordSpec& content : contents) writer.AddRecord(content);
   if (count) writer.SetRecordCount(*count);
   return writer.Bytes();
 }

@@ -236,11 +236,11 @@ TEST_F(DamagedRecordingTest, RecordCountOfAnyValueIndexesWhatTheFileHolds) {
 
 // Record 2 replaced by `decoded` with the header ParamLength `paramLength`.
 std::vector<std::uint8_t> WithRecord2(std::span<const std::uint8_t> decoded, std::int32_t paramLength) {
-  const std::vector<RecordSpec> specs = SmallRecording();
+  const std::vector<RecordSpec> contents = SmallRecording();
   RecordingWriter writer;
   for (int r = 0; r < 5; ++r) {
     if (r != 2) {
-      writer.AddRecord(specs[r]);
+      writer.AddRecord(contents[r]);
       continue;
     }
     const std::vector<std::uint8_t> body = tools::EncodeRecordBody(decoded);
@@ -250,9 +250,9 @@ std::vector<std::uint8_t> WithRecord2(std::span<const std::uint8_t> decoded, std
 }
 
 RecordSpec Record2WithNote(std::size_t units) {
-  RecordSpec spec = SmallRecording()[2];
-  for (std::size_t i = 0; i < units; ++i) spec.NoteUnits.push_back(static_cast<std::uint16_t>('a' + i % 26));
-  return spec;
+  RecordSpec content = SmallRecording()[2];
+  for (std::size_t i = 0; i < units; ++i) content.NoteUnits.push_back(static_cast<std::uint16_t>('a' + i % 26));
+  return content;
 }
 
 std::string NoteOf(std::size_t units) {

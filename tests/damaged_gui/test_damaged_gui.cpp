@@ -123,16 +123,16 @@ std::vector<std::uint8_t> CutInBody(int record) {
 
 // Record 2 with a NoteLength of 255 over a note of two units.
 std::vector<std::uint8_t> NoteLength255() {
-  std::vector<tools::RecordSpec> specs = damaged::SmallRecording();
-  specs[2].NoteUnits = {'x', 'y'};
+  std::vector<tools::RecordSpec> contents = damaged::SmallRecording();
+  contents[2].NoteUnits = {'x', 'y'};
   tools::RecordingWriter writer;
   for (int r = 0; r < 5; ++r) {
     if (r != 2) {
-      writer.AddRecord(specs[r]);
+      writer.AddRecord(contents[r]);
       continue;
     }
-    const auto area = tools::ParameterArea(*specs[r].Parameters, specs[r].NoteUnits);
-    std::vector<std::uint8_t> decoded = tools::DecodedRecord(specs[r]);
+    const auto area = tools::ParameterArea(*contents[r].Parameters, contents[r].NoteUnits);
+    std::vector<std::uint8_t> decoded = tools::DecodedRecord(contents[r]);
     decoded[decoded.size() - area.size() + recording::kNoteLengthOffset] = 255;
     const auto body = tools::EncodeRecordBody(decoded);
     writer.AddRawRecord(static_cast<std::int32_t>(body.size()),
@@ -290,12 +290,12 @@ void TestDamagedGui::trackBarTicksOverflowWithHugeRecordCount() {
 // decode the record read last again), stops at the recorded count, and a
 // second Play rewinds to record 0.
 void TestDamagedGui::threadPlaysCutShortFileToEndAndRewinds() {
-  std::vector<tools::RecordSpec> specs(3);
+  std::vector<tools::RecordSpec> contents(3);
   for (int r = 0; r < 3; ++r) {
-    for (int f = 0; f < 26; ++f) specs[r].Frames.push_back(damaged::MarkedFrame(r, f));
+    for (int f = 0; f < 26; ++f) contents[r].Frames.push_back(damaged::MarkedFrame(r, f));
   }
-  specs[0].Parameters = damaged::BlockFor(0);
-  std::vector<std::uint8_t> bytes = damaged::Bytes(specs);
+  contents[0].Parameters = damaged::BlockFor(0);
+  std::vector<std::uint8_t> bytes = damaged::Bytes(contents);
   const damaged::RecordBounds second = damaged::BoundsOf(bytes)[1];
   bytes.resize(second.Header + recording::kRecordHeaderBytes + 10);
 

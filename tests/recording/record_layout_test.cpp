@@ -105,9 +105,9 @@ TEST(ParameterBlock, BitFields) {
 
 // A record of `frames` frames followed by `area`.
 std::vector<std::uint8_t> RecordWithArea(int frames, const std::vector<std::uint8_t>& area) {
-  tools::RecordSpec spec;
-  spec.Frames = MakeFrames(frames, 1);
-  auto record = tools::DecodedRecord(spec);
+  tools::RecordSpec content;
+  content.Frames = MakeFrames(frames, 1);
+  auto record = tools::DecodedRecord(content);
   record.insert(record.end(), area.begin(), area.end());
   return record;
 }

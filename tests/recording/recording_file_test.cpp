@@ -21,11 +21,11 @@ using tools::RecordSpec;
 
 RecordSpec Record(int frames, std::uint32_t seed, std::optional<ParameterBlock> block = {},
                   const std::string& note = "") {
-  RecordSpec spec;
-  spec.Frames = MakeFrames(frames, seed);
-  spec.Parameters = block;
-  spec.NoteUnits = tools::NoteUnits(Bytes(note));
-  return spec;
+  RecordSpec content;
+  content.Frames = MakeFrames(frames, seed);
+  content.Parameters = block;
+  content.NoteUnits = tools::NoteUnits(Bytes(note));
+  return content;
 }
 
 // Records described by a pattern: 'P' with a parameter area (its block's
@@ -198,21 +198,21 @@ TEST_F(RecordingFileTest, LoadRecordCountsFramesAndAppliesBlock) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     const ParameterBlock block = MakeBlock(777);
-    const RecordSpec spec = Record(c.frames, 3, c.params ? std::optional(block) : std::nullopt);
+    const RecordSpec content = Record(c.frames, 3, c.params ? std::optional(block) : std::nullopt);
     RecordingWriter writer;
-    writer.AddRecord(spec);
+    writer.AddRecord(content);
     Open(Write(writer));
 
     ParameterBlock copy = MakeBlock(1);
     EXPECT_EQ(recording_.LoadRecord(0, copy), c.params);
     EXPECT_EQ(copy, c.params ? block : MakeBlock(1));
-    EXPECT_EQ(recording_.DecodedRecord().size(), tools::DecodedRecord(spec).size());
+    EXPECT_EQ(recording_.DecodedRecord().size(), tools::DecodedRecord(content).size());
     EXPECT_EQ(recording_.FramesInRecord(), c.frames);
     EXPECT_EQ(PlayIntervalFor(recording_.FramesInRecord()), c.intervalMs);
     for (int k = 0; k < c.frames; ++k) {
       const auto frame = recording_.Frame(k);
       ASSERT_TRUE(
-          std::ranges::equal(frame, tools::FrameBytes(spec.Frames[static_cast<std::size_t>(k)])))
+          std::ranges::equal(frame, tools::FrameBytes(content.Frames[static_cast<std::size_t>(k)])))
           << "frame " << k;
     }
   }
@@ -236,9 +236,9 @@ TEST_F(RecordingFileTest, LoadPastIndexDecodesPreviousRecordAgain) {
 // on from where the previous load stopped, so record 2 follows record 1.
 TEST_F(RecordingFileTest, LoadPastIndexContinuesAtFilePosition) {
   RecordingWriter writer;
-  std::vector<RecordSpec> specs;
-  for (std::uint32_t i = 0; i < 3; ++i) specs.push_back(Record(2, 100 * i));
-  for (const auto& spec : specs) writer.AddRecord(spec);
+  std::vector<RecordSpec> contents;
+  for (std::uint32_t i = 0; i < 3; ++i) contents.push_back(Record(2, 100 * i));
+  for (const auto& content : contents) writer.AddRecord(content);
   writer.SetRecordCount(0);
   Open(Write(writer));
   ASSERT_EQ(recording_.RecordIndex().size(), 1u);
@@ -246,9 +246,9 @@ TEST_F(RecordingFileTest, LoadPastIndexContinuesAtFilePosition) {
   ParameterBlock copy;
   recording_.LoadRecord(0, copy);
   recording_.LoadRecord(1, copy);
-  EXPECT_TRUE(std::ranges::equal(recording_.DecodedRecord(), tools::DecodedRecord(specs[1])));
+  EXPECT_TRUE(std::ranges::equal(recording_.DecodedRecord(), tools::DecodedRecord(contents[1])));
   recording_.LoadRecord(2, copy);
-  EXPECT_TRUE(std::ranges::equal(recording_.DecodedRecord(), tools::DecodedRecord(specs[2])));
+  EXPECT_TRUE(std::ranges::equal(recording_.DecodedRecord(), tools::DecodedRecord(contents[2])));
 }
 
 TEST_F(RecordingFileTest, GoverningParameters) {

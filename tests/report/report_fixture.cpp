@@ -23,8 +23,8 @@ std::unique_ptr<LoadedSession> OpenTwoFrameRecording() {
   block.GateAWidth = 60;
   block.GateALevel = 80;
 
-  tools::RecordSpec spec;
-  spec.Parameters = block;
+  tools::RecordSpec content;
+  content.Parameters = block;
   for (int f = 0; f < 2; ++f) {
     tools::FrameData frame;
     for (int i = 0; i < recording::kFrameColumns; ++i) {
@@ -35,10 +35,10 @@ std::unique_ptr<LoadedSession> OpenTwoFrameRecording() {
     frame.Reading1 = 987;
     frame.Reading2 = 771;
     frame.Reading3 = 560;
-    spec.Frames.push_back(frame);
+    content.Frames.push_back(frame);
   }
   tools::RecordingWriter writer;
-  writer.AddRecord(spec);
+  writer.AddRecord(content);
   const std::string path = loaded->Dir.filePath(QStringLiteral("two_frames.dat")).toStdString();
   EXPECT_TRUE(writer.WriteFile(path));
 

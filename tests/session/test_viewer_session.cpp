@@ -44,12 +44,12 @@ std::string WriteRecording(const std::string& name, int records, int frames,
                            const std::vector<int>& withParameters) {
   RecordingWriter writer;
   for (int r = 0; r < records; ++r) {
-    RecordSpec spec;
-    for (int f = 0; f < frames; ++f) spec.Frames.push_back(MarkedFrame(r, f));
+    RecordSpec content;
+    for (int f = 0; f < frames; ++f) content.Frames.push_back(MarkedFrame(r, f));
     for (int p : withParameters) {
-      if (p == r) spec.Parameters = BlockWithBaseGain(static_cast<std::uint16_t>(100 + r));
+      if (p == r) content.Parameters = BlockWithBaseGain(static_cast<std::uint16_t>(100 + r));
     }
-    writer.AddRecord(spec);
+    writer.AddRecord(content);
   }
   const std::string path = testing::TempDir() + name;
   EXPECT_TRUE(writer.WriteFile(path));
