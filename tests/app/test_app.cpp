@@ -25,6 +25,7 @@
 #include "app/about_form.h"
 #include "app/draw_wave_thread.h"
 #include "app/main_form.h"
+#include "tests/app/gui_test_support.h"
 #include "test_recordings.h"
 
 using sonalyt::app::TAboutForm;
@@ -45,26 +46,8 @@ const std::string kNoteWeldGbk = "\xBA\xB8\xB7\xEC";     // 焊缝
 const QString kNoteCrack = QStringLiteral("裂纹 1");
 const QString kNoteWeld = QStringLiteral("焊缝");
 
-template <class T>
-T* Child(const QObject& parent, const char* name) {
-  T* child = parent.findChild<T*>(QString::fromLatin1(name));
-  if (child == nullptr) qFatal("no control named %s", name);
-  return child;
-}
-
-// Runs action on the next modal window (dialog or message box) once it is
-// shown by the code under test.
-void OnNextModal(std::function<void(QWidget*)> action) {
-  auto* timer = new QTimer;
-  QObject::connect(timer, &QTimer::timeout, timer, [timer, action] {
-    if (QWidget* modal = QApplication::activeModalWidget()) {
-      timer->stop();
-      timer->deleteLater();
-      action(modal);
-    }
-  });
-  timer->start(5);
-}
+using sonalyt::app::testing::Child;
+using sonalyt::app::testing::OnNextModal;
 
 // Dismisses the next message box and returns its text through *text.
 void DismissNextMessageBox(QString* text) {

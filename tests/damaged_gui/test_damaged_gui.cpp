@@ -27,6 +27,7 @@
 #include "tests/damaged/damaged_recordings.h"
 #include "tools/record_encoder.h"
 #include "tools/recording_writer.h"
+#include "tests/app/gui_test_support.h"
 
 using sonalyt::app::TDrawWaveThread;
 using sonalyt::app::TMainForm;
@@ -40,25 +41,8 @@ namespace {
 
 constexpr std::int32_t kMaxInt = std::numeric_limits<std::int32_t>::max();
 
-template <class T>
-T* Child(const QObject& parent, const char* name) {
-  T* child = parent.findChild<T*>(QString::fromLatin1(name));
-  if (child == nullptr) qFatal("no control named %s", name);
-  return child;
-}
-
-// Runs action on the next modal window once the code under test shows it.
-void OnNextModal(std::function<void(QWidget*)> action) {
-  auto* timer = new QTimer;
-  QObject::connect(timer, &QTimer::timeout, timer, [timer, action] {
-    if (QWidget* modal = QApplication::activeModalWidget()) {
-      timer->stop();
-      timer->deleteLater();
-      action(modal);
-    }
-  });
-  timer->start(5);
-}
+using sonalyt::app::testing::Child;
+using sonalyt::app::testing::OnNextModal;
 
 // The window with its report window, as the application builds them.
 class Window {
