@@ -16,6 +16,7 @@
 #include <QStringDecoder>
 
 #include "cli/json_writer.h"
+#include "display/frame_image.h"
 #include "display/svg_canvas.h"
 #include "session/viewer_session.h"
 
@@ -416,9 +417,7 @@ int Render(const std::vector<std::string>& args) {
     if (!LoadFrame(session, positional, wave, &error)) return Fail(error);
     sonalyt::app::QtCanvas amplitude(kAmplitudeWidth, kAmplitudeHeight);
     sonalyt::app::QtCanvas range(kRangeWidth, kRangeHeight);
-    sonalyt::app::QtCanvas unusedRange(kRangeWidth, kRangeHeight);
-    sonalyt::app::QtCanvas unusedWave(kWaveWidth, kWaveHeight);
-    ViewerSession::DrawEmptyPictures(unusedWave, amplitude, unusedRange);
+    display::DrawAmplitudeScale(amplitude, kWaveHeight);
     session.DrawRangeScale(range);
     QImage panel(kPanelWidth, kPanelHeight, QImage::Format_RGB32);
     panel.fill(Qt::black);
@@ -437,9 +436,7 @@ int Render(const std::vector<std::string>& args) {
   if (!LoadFrame(session, positional, wave, &error)) return Fail(error);
   display::SvgCanvas amplitude(kAmplitudeWidth, kAmplitudeHeight);
   display::SvgCanvas range(kRangeWidth, kRangeHeight);
-  display::SvgCanvas unusedWave(kWaveWidth, kWaveHeight);
-  display::SvgCanvas unusedRange(kRangeWidth, kRangeHeight);
-  ViewerSession::DrawEmptyPictures(unusedWave, amplitude, unusedRange);
+  display::DrawAmplitudeScale(amplitude, kWaveHeight);
   session.DrawRangeScale(range);
   display::SvgCanvas panel(kPanelWidth, kPanelHeight);
   panel.FillRect(0, 0, kPanelWidth, kPanelHeight, display::kBlack);
