@@ -30,6 +30,7 @@
 #include <QStringDecoder>
 
 #include "app/about_form.h"
+#include "app/overview_panel.h"
 #include "app/qt_canvas.h"
 #include "app/window_geometry.h"
 #include "display/frame_image.h"
@@ -42,6 +43,11 @@ constexpr QSize kOuterSize(800, 600);
 constexpr int kFieldHeight = 24;
 constexpr int kFieldLabelSpacing = 3;
 constexpr int kNoteLineHeight = 11;
+// The overview's place in the client area: below the note list (which ends
+// at 434), margins as the controls'.
+constexpr int kOverviewLeft = 7;
+constexpr int kOverviewTop = 440;
+constexpr int kOverviewBottomMargin = 4;
 
 const QString kPlayCaption = QStringLiteral("播放");
 const QString kStopCaption = QStringLiteral("停止");
@@ -224,6 +230,10 @@ void TMainForm::BuildControls() {
   NoteListBox->setSelectionMode(QAbstractItemView::SingleSelection);
   NoteListBox->setUniformItemSizes(true);
 
+  // The free band below the controls, the full width; it grows with the window.
+  Overview = new OverviewPanel(client);
+  Overview->FollowParent(kOverviewLeft, kOverviewTop, kOverviewLeft, kOverviewBottomMargin);
+
   // Keyboard order; the panel and the group boxes stand for the controls
   // they hold.
   const QList<QWidget*> order = {
@@ -325,6 +335,7 @@ void TMainForm::FormClose() {
   // The index and the notes are released with the session; the thread is
   // stopped and joined when the window is destroyed.
   if (Playing()) PlaybackThread_->Suspend();
+  Overview->CancelPass();
 }
 
 // ---------------------------------------------------------------------------
@@ -387,6 +398,17 @@ void TMainForm::OpenFile(const QString& path) {
     ShowReadouts(display::InitialReadouts());
   }
   AdvanceAfterOpen();
+  if (opened) StartOverview(path);
+}
+
+void TMainForm::StartOverview(const QString& path) {
+  QStringList notes;
+  for (int i = 0; i < NoteListBox->count(); ++i) notes << NoteListBox->item(i)->text();
+  Overview->StartPass(QFile::encodeName(path).toStdString(), analysis::LayoutOf(session_.File()),
+                      session_.FramesInRecord(), notes);
+  if (session_.LastDrawnFrame() >= 0) {
+    Overview->SetCursorFrame(shownRecord_, session_.LastDrawnFrame());
+  }
 }
 
 void TMainForm::AdvanceAfterOpen() {
@@ -646,6 +668,7 @@ void TMainForm::LoadRecord() {
 }
 
 void TMainForm::ApplyLoadOutcome(const session::LoadOutcome& outcome, std::int32_t record) {
+  shownRecord_ = record;
   if (outcome.ParametersApplied) ShowSettings();
   SyncTrackBarTo(record);
   SelectNoteLine(outcome.NoteLine);
@@ -665,6 +688,7 @@ bool TMainForm::DrawFrame(std::int32_t k) {
 void TMainForm::ShowFrame(QImage image) {
   WaveImage->setPixmap(QPixmap::fromImage(std::move(image)));
   ShowReadouts(session_.Readouts());
+  Overview->SetCursorFrame(shownRecord_, session_.LastDrawnFrame());
 }
 
 void TMainForm::ShowReadouts(const display::ReadoutTexts& r) {

@@ -32,6 +32,7 @@ class QWidget;
 namespace sonalyt::app {
 
 class TAboutForm;
+class OverviewPanel;
 
 class TMainForm : public QMainWindow, private PlaybackHost {
   Q_OBJECT
@@ -129,6 +130,8 @@ class TMainForm : public QMainWindow, private PlaybackHost {
   void TrackBarActionTriggered(int action);
   void TrackBarActionEnded();
   void NoteListBoxRowChanged(int row);
+  // Starts the overview's pass over the recording just opened.
+  void StartOverview(const QString& path);
 
   // Runs a handler; an exception that escapes it is shown in a message box
   // and the application carries on.
@@ -172,6 +175,10 @@ class TMainForm : public QMainWindow, private PlaybackHost {
   QGroupBox* ProbeGroupBox;
   QGroupBox* BaseGroupBox;
   QListWidget* NoteListBox;
+  // The whole recording at a glance, in the band below the controls.
+  OverviewPanel* Overview;
+  // The record whose frames are on screen (the last one loaded).
+  std::int32_t shownRecord_ = -1;
 
   QLineEdit* BaseGain;
   QLineEdit* ScanGain;
