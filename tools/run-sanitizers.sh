@@ -18,8 +18,8 @@ fuzz_seconds=${FUZZ_SECONDS:-30}
 # The GUI test programs that hold the playback-thread tests (TDrawWaveThread
 # on its own, the main window playing, pausing and rewinding, and playing a
 # damaged recording to its end), by CTest name and by target.
-tsan_tests=${TSAN_TESTS:-^(test_app|test_damaged_gui)$}
-tsan_targets=(${TSAN_TARGETS:-test_app test_damaged_gui})
+tsan_tests=${TSAN_TESTS:-^(test_app|test_damaged_gui|RecordingAnalysis\..*)$}
+tsan_targets=(${TSAN_TARGETS:-test_app test_damaged_gui test_analysis})
 stages=("$@")
 [ ${#stages[@]} -gt 0 ] || stages=(asan tsan fuzz)
 
