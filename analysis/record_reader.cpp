@@ -40,7 +40,8 @@ struct RecordReader::Buffers {
   std::size_t WindowBytes = 0;   // bytes of Window that hold the file
   // Body of the record read last: a span into Window.
   const std::uint8_t* Body = nullptr;
-  // The block of the record asked for last, whether or not it had one.
+  // Whether record CachedRecord has an applicable block, and the block: the
+  // record asked for last, or the record with a block loaded last.
   std::int32_t CachedRecord = -1;
   bool CachedApplicable = false;
   ParameterBlock CachedBlock{};
@@ -125,8 +126,13 @@ bool RecordReader::LoadRecord(std::int32_t r) {
   paramLength_ = (headerParamLength < 0 || headerParamLength > decodedLength_) ? 0
                                                                                 : headerParamLength;
   loadedRecord_ = r;
-  b.CachedRecord = r;
-  b.CachedApplicable = LoadedBlock(b.CachedBlock);
+  // A record with a block usually governs the records after it: keep it.
+  ParameterBlock block;
+  if (LoadedBlock(block)) {
+    b.CachedRecord = r;
+    b.CachedApplicable = true;
+    b.CachedBlock = block;
+  }
   return true;
 }
 
@@ -179,7 +185,9 @@ GoverningBlock RecordReader::GoverningBlockOf(std::int32_t r) {
   if (r < 0 || r >= IndexedRecords()) return governing;
   // The load of r applies r's own block last, so it wins; otherwise the
   // governing load's block stays in force.
-  if (BlockOfRecord(r, governing.Block)) {
+  const bool own = r == loadedRecord_ ? LoadedBlock(governing.Block)
+                                      : BlockOfRecord(r, governing.Block);
+  if (own) {
     governing.BlockRecord = r;
     return governing;
   }
