@@ -6,6 +6,7 @@
 #include <cstring>
 #include <ostream>
 
+#include "analysis/recording_analysis.h"
 #include "recording/record_codec.h"
 #include "recording/record_layout.h"
 
@@ -62,7 +63,12 @@ std::int32_t RecordAtOffset(std::span<const RecordIndexEntry> index, std::int32_
 }
 
 RecordReader::RecordReader(std::vector<RecordIndexEntry> index)
-    : index_(std::move(index)), buffers_(std::make_unique<Buffers>()) {}
+    : ownIndex_(std::move(index)), index_(ownIndex_), buffers_(std::make_unique<Buffers>()) {}
+
+RecordReader::RecordReader(std::shared_ptr<const AnalysisResults> results)
+    : results_(std::move(results)),
+      index_(results_->Index()),
+      buffers_(std::make_unique<Buffers>()) {}
 
 RecordReader::~RecordReader() {
   if (file_) std::fclose(file_);
