@@ -33,6 +33,7 @@ namespace sonalyt::app {
 
 class TAboutForm;
 class OverviewPanel;
+class QtCanvas;
 
 class TMainForm : public QMainWindow, private PlaybackHost {
   Q_OBJECT
@@ -100,15 +101,13 @@ class TMainForm : public QMainWindow, private PlaybackHost {
                               int top, int width);
   void ConnectHandlers();
 
-  // LoadRecord and its effects on the controls.
-  void LoadRecord();
   // The effects of loading record on the controls: settings, track bar
   // and note selection.
   void ApplyLoadOutcome(const session::LoadOutcome& outcome, std::int32_t record);
+  // The effects of a navigation step: settings, track bar and note
+  // selection, then the frame drawn onto wave.
+  void ApplyMove(const session::MoveOutcome& outcome, QtCanvas& wave);
   void SyncTrackBarTo(std::int32_t record);
-  void LoadGoverningParameters(std::int32_t record);
-  // Frame k of the loaded record into WaveImage, with its readouts.
-  bool DrawFrame(std::int32_t k);
   void ShowFrame(QImage image);
   void ShowSettings();
   void ShowEmptyPictures();
@@ -132,6 +131,10 @@ class TMainForm : public QMainWindow, private PlaybackHost {
   void NoteListBoxRowChanged(int row);
   // Starts the overview's pass over the recording just opened.
   void StartOverview(const QString& path);
+  // A click or drag on the overview: shows overviewTarget_ through the jump
+  // step, as a track-bar move does; during playback, playback goes on from
+  // the frame after it.
+  void OverviewJump();
 
   // Runs a handler; an exception that escapes it is shown in a message box
   // and the application carries on.
@@ -179,6 +182,8 @@ class TMainForm : public QMainWindow, private PlaybackHost {
   OverviewPanel* Overview;
   // The record whose frames are on screen (the last one loaded).
   std::int32_t shownRecord_ = -1;
+  std::int32_t overviewTargetRecord_ = 0;
+  std::int32_t overviewTargetFrame_ = 0;
 
   QLineEdit* BaseGain;
   QLineEdit* ScanGain;
