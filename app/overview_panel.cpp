@@ -41,7 +41,7 @@ constexpr int kTipReach = 3;
 constexpr double kZoomPerNotch = 1.25;
 // Decoding frames for the zoomed-in B-scan stops after this long in one
 // rebuild; the rest follows on the next turns of the event loop.
-constexpr qint64 kDecodeBudgetMs = 6;
+constexpr qint64 kDecodeBudgetMs = 4;
 // Reading the settings of a few records per turn of the event loop.
 constexpr qint64 kSettingsSliceMs = 4;
 // Results are redrawn at most this often while the pass runs.
