@@ -15,6 +15,7 @@
 #include <QString>
 #include <QStringDecoder>
 
+#include "cli/analysis_commands.h"
 #include "cli/json_writer.h"
 #include "display/frame_image.h"
 #include "display/svg_canvas.h"
@@ -60,6 +61,11 @@ constexpr const char* kUsage =
     ")\n"
 #ifdef SONALYT_CLI_QT_IMAGES
     "  report FILE R F -o OUT          the A4 report page of frame F (.pdf or .png)\n"
+#endif
+    "  analyze FILE [--csv]            gate figures of every frame of the recording\n"
+#ifdef SONALYT_CLI_QT_IMAGES
+    "  bscan FILE -o OUT.png [--width W] [--height H]\n"
+    "                                  the B-scan of the whole recording\n"
 #endif
     "\n"
     "Run 'sonalyt-cli COMMAND --help' for a command's options.\n";
@@ -484,6 +490,8 @@ int main(int argc, char** argv) {
   if (command == "record") return Record(args);
   if (command == "frame") return Frame(args);
   if (command == "render") return Render(args);
+  if (command == "analyze") return sonalyt::cli::AnalyzeCommand(args);
+  if (command == "bscan") return sonalyt::cli::BScanCommand(args);
 #ifdef SONALYT_CLI_QT_IMAGES
   if (command == "report") return Report(args);
 #endif
