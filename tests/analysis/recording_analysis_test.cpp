@@ -76,6 +76,9 @@ TEST(RecordingAnalysis, EveryRecordShowsWhatAJumpToItLeaves) {
   EXPECT_EQ(results->NoteRecords(), file.NoteRecords());
   RecordReader reader(file.RecordIndex());
   ASSERT_TRUE(reader.Open(path));
+  // A reader over the index of the pass's results, as the overview makes one.
+  RecordReader resultsReader(results);
+  ASSERT_TRUE(resultsReader.Open(path));
 
   for (std::int32_t r = 0; r < results->IndexedRecords(); ++r) {
     SCOPED_TRACE("record " + std::to_string(r));
@@ -89,6 +92,7 @@ TEST(RecordingAnalysis, EveryRecordShowsWhatAJumpToItLeaves) {
 
     const GoverningBlock governing = reader.GoverningBlockOf(r);
     EXPECT_EQ(governing.Block, shown);
+    EXPECT_EQ(resultsReader.GoverningBlockOf(r), governing);
     EXPECT_EQ(results->BlockRecord(r), governing.BlockRecord);
     EXPECT_EQ(results->GoverningRecord(r),
               RecordAtOffset(file.RecordIndex(), file.RecordIndex()[static_cast<std::size_t>(r)].ParamOffset));
