@@ -63,17 +63,10 @@ QString DecodeNote(QStringDecoder& gbk, const std::string& bytes) {
   return text;
 }
 
-// Why path cannot serve as a recording, or an empty text when it can: the
-// file must open for reading and hold at least its record count.
-QString UnreadableReason(const QString& path) {
+// Why path cannot be opened for reading, or an empty text when it can.
+QString UnopenableReason(const QString& path) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return file.errorString();
-  char count[4];
-  if (file.read(count, sizeof count) != static_cast<qint64>(sizeof count)) {
-    return file.error() != QFileDevice::NoError
-               ? file.errorString()
-               : QStringLiteral("文件太短，没有记录数，不是连续记录文件。");
-  }
   return {};
 }
 
@@ -359,15 +352,24 @@ void TMainForm::OpenItemClick() {
 void TMainForm::OpenFile(const QString& path) {
   PausePlayback();
   const QString shownName = QDir::toNativeSeparators(path);
-  if (const QString reason = UnreadableReason(path); !reason.isEmpty()) {
+  auto refuse = [&](const QString& reason) {
     QMessageBox::warning(this, windowTitle(),
                          QStringLiteral("无法打开文件“%1”：\n%2").arg(shownName, reason));
+  };
+  if (const QString reason = UnopenableReason(path); !reason.isEmpty()) {
+    refuse(reason);
     return;
   }
 
-  FileOpenDialog->setDirectory(QFileInfo(path).absolutePath());
   std::string error;
-  const bool opened = session_.OpenRecording(QFile::encodeName(path).toStdString(), &error);
+  recording::OpenFailure failure = recording::OpenFailure::None;
+  const bool opened =
+      session_.OpenRecording(QFile::encodeName(path).toStdString(), &error, &failure);
+  if (failure == recording::OpenFailure::TooShort) {
+    refuse(QStringLiteral("文件太短，没有记录数，不是连续记录文件。"));
+    return;
+  }
+  FileOpenDialog->setDirectory(QFileInfo(path).absolutePath());
   PlaybackThread_->PlayedToEnd = false;
   {
     QScopedValueRollback guard(programSelection_, true);
@@ -380,9 +382,7 @@ void TMainForm::OpenFile(const QString& path) {
   }
   if (!opened) {
     // The file vanished or changed between the check and the open.
-    QMessageBox::warning(this, windowTitle(),
-                         QStringLiteral("无法打开文件“%1”：\n%2")
-                             .arg(shownName, QString::fromLocal8Bit(error.c_str())));
+    refuse(QString::fromLocal8Bit(error.c_str()));
   }
 
   const std::int64_t maximum = std::int64_t{session_.RecordCount()} - 1;
