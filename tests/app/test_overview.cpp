@@ -9,6 +9,8 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QShortcut>
+#include <QSignalSpy>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
@@ -123,7 +125,7 @@ void TestOverview::passFillsTheOverviewAfterOpening() {
   QCOMPARE(w.Overview().Axis().Records, 400);
   QCOMPARE(w.Overview().Axis().SlotsPerRecord, 6);
   QCOMPARE(w.Overview().View(), sonalyt::analysis::WholeView(w.Overview().Axis()));
-  QVERIFY(!Child<QProgressBar>(w.Overview(), "OverviewProgress")->isVisible());
+  QTRY_VERIFY(!Child<QProgressBar>(w.Overview(), "OverviewProgress")->isVisible());
   // The viewer was usable meanwhile: the first frame is on screen.
   QCOMPARE(w.Drawn(), FrameId(0, 0));
 }
@@ -200,9 +202,14 @@ void TestOverview::wheelZoomsHomeAndDoubleClickShowTheWhole() {
   // The frame under the pointer stays under it.
   QCOMPARE(w.Overview().FrameAtX(at.x()).Record, under.Record);
 
+  // Home shows the whole recording while the overview has the focus, before
+  // any Home shortcut of the window.
+  QShortcut windowHome(QKeySequence(Qt::Key_Home), &w.Form());
+  QSignalSpy windowHomeUsed(&windowHome, &QShortcut::activated);
   w.Overview().setFocus();
   QTest::keyClick(&w.Overview(), Qt::Key_Home);
   QCOMPARE(w.Overview().View(), whole);
+  QCOMPARE(windowHomeUsed.count(), 0);
 
   w.Wheel(at, 360);
   QVERIFY(w.Overview().View().Count < whole.Count);
