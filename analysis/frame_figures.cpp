@@ -125,7 +125,8 @@ void GateAFigures(const GateSetup& setup, const std::uint8_t* samples, FrameFigu
     for (std::size_t c = first; c < end; ++c) {
       const std::uint8_t a = Amplitude<Rf>(samples[c]);
       const std::uint8_t minimum = setup.GateAMinimum[c];
-      shortfall = std::min(shortfall, static_cast<std::uint8_t>(minimum > a ? minimum - a : 0));
+      const auto missing = static_cast<std::uint8_t>(minimum - std::min(minimum, a));
+      shortfall = std::min(shortfall, missing);
     }
     figures.GateAExceeds = shortfall == 0;
   } else {
