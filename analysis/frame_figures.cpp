@@ -13,20 +13,6 @@ namespace {
 using recording::kFrameBytes;
 using recording::ParameterBlock;
 
-// Amplitude of every sample value, plain and RF.
-struct AmplitudeTables {
-  std::array<std::uint8_t, 256> Plain{};
-  std::array<std::uint8_t, 256> Rf{};
-  AmplitudeTables() {
-    for (std::int32_t s = 0; s < 256; ++s) {
-      Plain[static_cast<std::size_t>(s)] = static_cast<std::uint8_t>(std::min(s, kFullAmplitude));
-      Rf[static_cast<std::size_t>(s)] =
-          static_cast<std::uint8_t>(std::min(2 * std::abs(s - 100), kFullAmplitude));
-    }
-  }
-};
-const AmplitudeTables kTables;
-
 // Columns start .. min(start + width, 280) - 1 as [first, end).
 void GateColumns(std::int32_t start, std::int32_t width, std::int32_t& first, std::int32_t& end) {
   if (start >= kScreenColumns || width == 0) {
@@ -45,7 +31,8 @@ std::int32_t LoadInt32(const std::uint8_t* p) {
 }  // namespace
 
 std::uint8_t SampleAmplitude(std::uint8_t sample, bool rf) {
-  return rf ? kTables.Rf[sample] : kTables.Plain[sample];
+  if (!rf) return std::min<std::uint8_t>(sample, kFullAmplitude);
+  return static_cast<std::uint8_t>(std::min(2 * std::abs(sample - 100), kFullAmplitude));
 }
 
 void PrintTo(const GateSetup& s, std::ostream* os) {
@@ -91,11 +78,28 @@ void PrintTo(const FrameFigures& f, std::ostream* os) {
       << f.Reading2 << "," << f.Reading3 << "}";
 }
 
+// The loops below are written over plain byte arrays without branches, so
+// the compiler turns them into vector instructions: the pass runs them on
+// every frame of the recording.
+
 AmplitudeColumn FrameAmplitudes(const GateSetup& setup,
                                 std::span<const std::uint8_t, kFrameBytes> frame) {
-  const auto& table = setup.Rf ? kTables.Rf : kTables.Plain;
   AmplitudeColumn amplitudes;
-  for (std::size_t c = 0; c < amplitudes.size(); ++c) amplitudes[c] = table[frame[c]];
+  const std::uint8_t* samples = frame.data();
+  if (setup.Rf) {
+    for (std::size_t c = 0; c < amplitudes.size(); ++c) {
+      // 2 * |s - 100|, capped at 200: |s - 100| is capped at 100 first, so
+      // the doubled value stays within a byte.
+      const std::uint8_t s = samples[c];
+      const auto distance = static_cast<std::uint8_t>(std::max<std::uint8_t>(s, 100) -
+                                                      std::min<std::uint8_t>(s, 100));
+      amplitudes[c] = static_cast<std::uint8_t>(2 * std::min<std::uint8_t>(distance, 100));
+    }
+  } else {
+    for (std::size_t c = 0; c < amplitudes.size(); ++c) {
+      amplitudes[c] = std::min<std::uint8_t>(samples[c], kFullAmplitude);
+    }
+  }
   return amplitudes;
 }
 
@@ -115,20 +119,34 @@ FrameFigures AnalyzeFrame(const GateSetup& setup, std::span<const std::uint8_t, 
   figures.Reading2 = LoadInt32(readings + 8);
   figures.Reading3 = LoadInt32(readings + 12);
 
-  for (std::int32_t c = setup.GateAFirst; c < setup.GateAEnd; ++c) {
-    const std::uint8_t a = amplitudes[static_cast<std::size_t>(c)];
-    if (figures.GateAPeakColumn < 0 || a > figures.GateAPeak) {
-      figures.GateAPeak = a;
-      figures.GateAPeakColumn = static_cast<std::int16_t>(c);
-    }
-    if (a >= 1 && a >= setup.GateAThreshold[static_cast<std::size_t>(c)]) {
-      figures.GateAExceeds = true;
+  const auto aFirst = static_cast<std::size_t>(setup.GateAFirst);
+  const auto aEnd = static_cast<std::size_t>(setup.GateAEnd);
+  if (aFirst < aEnd) {
+    std::uint8_t peak = 0;
+    for (std::size_t c = aFirst; c < aEnd; ++c) peak = std::max(peak, amplitudes[c]);
+    std::size_t column = aFirst;
+    while (amplitudes[column] != peak) ++column;
+    figures.GateAPeak = peak;
+    figures.GateAPeakColumn = static_cast<std::int16_t>(column);
+    if (setup.FollowsCurve) {
+      bool exceeds = false;
+      for (std::size_t c = aFirst; c < aEnd; ++c) {
+        const std::int32_t a = amplitudes[c];
+        exceeds |= (a >= 1) & (a >= setup.GateAThreshold[c]);
+      }
+      figures.GateAExceeds = exceeds;
+    } else {
+      // One level for every column: the peak decides.
+      figures.GateAExceeds = peak >= std::max(setup.GateAThreshold[aFirst], 1);
     }
   }
   // Gate B has no RF form: always the plain amplitude.
-  for (std::int32_t c = setup.GateBFirst; c < setup.GateBEnd; ++c) {
-    figures.GateBPeak = std::max(figures.GateBPeak, kTables.Plain[frame[static_cast<std::size_t>(c)]]);
+  std::uint8_t peakB = 0;
+  for (auto c = static_cast<std::size_t>(setup.GateBFirst);
+       c < static_cast<std::size_t>(setup.GateBEnd); ++c) {
+    peakB = std::max(peakB, std::min<std::uint8_t>(frame[c], kFullAmplitude));
   }
+  figures.GateBPeak = peakB;
   figures.GateBBelow =
       setup.GateBOn && setup.GateBFirst < setup.GateBEnd && figures.GateBPeak < setup.GateBLevel;
   return figures;

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <ostream>
 
+#include "analysis/recording_analysis.h"
 #include "recording/record_codec.h"
 #include "recording/record_layout.h"
 
@@ -40,7 +41,8 @@ struct RecordReader::Buffers {
   std::size_t WindowBytes = 0;   // bytes of Window that hold the file
   // Body of the record read last: a span into Window.
   const std::uint8_t* Body = nullptr;
-  // The block of the record asked for last, whether or not it had one.
+  // Whether record CachedRecord has an applicable block, and the block: the
+  // record asked for last, or the record with a block loaded last.
   std::int32_t CachedRecord = -1;
   bool CachedApplicable = false;
   ParameterBlock CachedBlock{};
@@ -61,7 +63,12 @@ std::int32_t RecordAtOffset(std::span<const RecordIndexEntry> index, std::int32_
 }
 
 RecordReader::RecordReader(std::vector<RecordIndexEntry> index)
-    : index_(std::move(index)), buffers_(std::make_unique<Buffers>()) {}
+    : ownIndex_(std::move(index)), index_(ownIndex_), buffers_(std::make_unique<Buffers>()) {}
+
+RecordReader::RecordReader(std::shared_ptr<const AnalysisResults> results)
+    : results_(std::move(results)),
+      index_(results_->Index()),
+      buffers_(std::make_unique<Buffers>()) {}
 
 RecordReader::~RecordReader() {
   if (file_) std::fclose(file_);
@@ -125,8 +132,13 @@ bool RecordReader::LoadRecord(std::int32_t r) {
   paramLength_ = (headerParamLength < 0 || headerParamLength > decodedLength_) ? 0
                                                                                 : headerParamLength;
   loadedRecord_ = r;
-  b.CachedRecord = r;
-  b.CachedApplicable = LoadedBlock(b.CachedBlock);
+  // A record with a block usually governs the records after it: keep it.
+  ParameterBlock block;
+  if (LoadedBlock(block)) {
+    b.CachedRecord = r;
+    b.CachedApplicable = true;
+    b.CachedBlock = block;
+  }
   return true;
 }
 
@@ -179,7 +191,9 @@ GoverningBlock RecordReader::GoverningBlockOf(std::int32_t r) {
   if (r < 0 || r >= IndexedRecords()) return governing;
   // The load of r applies r's own block last, so it wins; otherwise the
   // governing load's block stays in force.
-  if (BlockOfRecord(r, governing.Block)) {
+  const bool own = r == loadedRecord_ ? LoadedBlock(governing.Block)
+                                      : BlockOfRecord(r, governing.Block);
+  if (own) {
     governing.BlockRecord = r;
     return governing;
   }

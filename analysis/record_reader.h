@@ -34,11 +34,15 @@ void PrintTo(const GoverningBlock& governing, std::ostream* os);
 std::int32_t RecordAtOffset(std::span<const recording::RecordIndexEntry> index,
                             std::int32_t offset);
 
+class AnalysisResults;
+
 // Not thread-safe: one reader per thread. Allocates its buffers once.
 class RecordReader {
  public:
   // index: the recording's record index (RecordingFile::RecordIndex()).
-  RecordReader(std::vector<recording::RecordIndexEntry> index);
+  explicit RecordReader(std::vector<recording::RecordIndexEntry> index);
+  // Reads through the index of a pass's results, which it keeps alive.
+  explicit RecordReader(std::shared_ptr<const AnalysisResults> results);
   ~RecordReader();
   RecordReader(const RecordReader&) = delete;
   RecordReader& operator=(const RecordReader&) = delete;
@@ -48,7 +52,7 @@ class RecordReader {
   bool Open(const std::string& path, std::string* error = nullptr);
 
   std::int32_t IndexedRecords() const { return static_cast<std::int32_t>(index_.size()); }
-  const std::vector<recording::RecordIndexEntry>& Index() const { return index_; }
+  std::span<const recording::RecordIndexEntry> Index() const { return index_; }
 
   // Reads and decodes indexed record r, as the viewer's load of it does:
   // a body that decodes short yields the frames it has; a ParamLength beyond
@@ -88,7 +92,9 @@ class RecordReader {
   bool BlockOfRecord(std::int32_t r, recording::ParameterBlock& block);
 
   struct Buffers;
-  std::vector<recording::RecordIndexEntry> index_;
+  std::vector<recording::RecordIndexEntry> ownIndex_;
+  std::shared_ptr<const AnalysisResults> results_;
+  std::span<const recording::RecordIndexEntry> index_;
   std::unique_ptr<Buffers> buffers_;
   std::FILE* file_ = nullptr;
   std::int32_t loadedRecord_ = -1;

@@ -257,7 +257,7 @@ void RecordingAnalysis::Start(const std::string& path, std::optional<RecordingLa
       std::lock_guard lock(p->ResultsMutex);
       results = p->Results;
     }
-    RecordReader reader(results->Index());
+    RecordReader reader(results);
     std::string error;
     if (!reader.Open(p->Path, &error)) {
       std::lock_guard lock(p->ErrorMutex);

@@ -7,14 +7,13 @@
 #include <QFont>
 #include <QFontMetrics>
 #include <QGuiApplication>
-#include <QPageLayout>
-#include <QPageSize>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 #include "analysis/indication_csv.h"
 #include "app/qt_canvas.h"
 #include "report/indication_table.h"
+#include "report/page_text.h"
+#include "report/pdf_document.h"
 #include "report/report_export.h"
 
 namespace sonalyt::report {
@@ -40,9 +39,6 @@ constexpr int kTablePixels = 12;
 // Column widths, together the page frame's width.
 constexpr int kColumnWidths[IndicationTable::kColumnCount] = {36, 150, 95, 62, 62, 72, 72, 72, 92};
 
-// Device resolution of the PDF; the pages are scaled to it from 96 per inch.
-constexpr int kPdfResolution = 1200;
-
 QFont SummaryFont(int pixels, bool bold) {
   // The report page's faces: Latin text in Arial or its metric twins, the
   // Chinese characters from the CJK face.
@@ -58,47 +54,6 @@ QFont SummaryFont(int pixels, bool bold) {
 
 void SetError(QString* error, const QString& text) {
   if (error != nullptr) *error = text;
-}
-
-// Writes pages to path as one PDF (A4 portrait, no margins); paintPages gets
-// the writer and a painter scaled to page pixels and returns false to drop
-// the document. The file is replaced only when the document is complete.
-bool WritePdfPages(const QString& path, const QString& title,
-                   const std::function<bool(QPdfWriter&, QPainter&)>& paintPages,
-                   QString* error) {
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) {
-    SetError(error, file.errorString());
-    return false;
-  }
-  bool painted = false;
-  {
-    QPdfWriter writer(&file);
-    writer.setTitle(title);
-    writer.setCreator(QStringLiteral("Sonalyt"));
-    writer.setResolution(kPdfResolution);
-    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                     QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
-    QPainter painter;
-    if (!painter.begin(&writer)) {
-      file.cancelWriting();
-      SetError(error, QStringLiteral("the PDF could not be painted"));
-      return false;
-    }
-    const qreal scale = static_cast<qreal>(kPdfResolution) / kPagePixelsPerInch;
-    painter.scale(scale, scale);
-    painted = paintPages(writer, painter);
-    painter.end();
-  }
-  if (!painted) {
-    file.cancelWriting();
-    return false;
-  }
-  if (!file.commit()) {
-    SetError(error, file.errorString());
-    return false;
-  }
-  return true;
 }
 
 // The rows of the table that summary page `page` shows: [first, end).
@@ -121,7 +76,7 @@ void PaintTableRow(QPainter& painter, int top, int height, const QStringList& te
     painter.drawRect(cell.adjusted(0, 0, -1, -1));
     const QRect textBox = cell.adjusted(kCellPadding, 0, -kCellPadding, 0);
     const QString text = metrics.elidedText(texts.value(column), Qt::ElideRight, textBox.width());
-    painter.drawText(textBox, Qt::AlignLeft | Qt::AlignVCenter, text);
+    DrawPageText(painter, textBox, Qt::AlignLeft | Qt::AlignVCenter, text);
     x += width;
   }
 }
@@ -131,12 +86,7 @@ void PaintTableRow(QPainter& painter, int top, int height, const QStringList& te
 ReportPageContent PeakFramePage(session::ViewerSession& session,
                                 const analysis::Indication& indication) {
   app::QtCanvas wave(kWaveWidth, kWaveHeight);
-  // A jump: the governing parameters, the record, then its frame.
-  session.CurrentRecord = indication.PeakRecord;
-  session.LoadGoverningParameters(indication.PeakRecord);
-  session.LoadRecord();
-  session.CurrentFrame = indication.PeakFrame;
-  session.DrawFrame(indication.PeakFrame, wave);
+  session.JumpTo(indication.PeakRecord, indication.PeakFrame, wave);
   return {FillReportTexts(SourceTextsFromSession(session)), DrawReportPictures(session)};
 }
 
@@ -154,8 +104,8 @@ void PaintSummaryPage(QPainter& painter, const IndicationReportInput& input, int
   int tableTop = kNextTableTop;
   if (page == 0) {
     painter.setFont(SummaryFont(kTitlePixels, true));
-    painter.drawText(kTitleBox, Qt::AlignHCenter | Qt::AlignVCenter,
-                     IndicationReport::tr("探伤指示汇总"));
+    DrawPageText(painter, kTitleBox, Qt::AlignHCenter | Qt::AlignVCenter,
+                 IndicationReport::tr("探伤指示汇总"));
     painter.setFont(SummaryFont(kInfoPixels, false));
     QString records = IndicationReport::tr("%1 条").arg(list.RecordCount);
     if (input.IndexedRecords != list.RecordCount) {
@@ -175,16 +125,15 @@ void PaintSummaryPage(QPainter& painter, const IndicationReportInput& input, int
     };
     int y = kInfoTop;
     for (const QString& line : lines) {
-      painter.drawText(QRect(kLeft, y, kWidth, kInfoLineHeight), Qt::AlignLeft | Qt::AlignVCenter,
-                       line);
+      DrawPageText(painter, QRect(kLeft, y, kWidth, kInfoLineHeight),
+                   Qt::AlignLeft | Qt::AlignVCenter, line);
       y += kInfoLineHeight;
     }
     tableTop = kFirstTableTop;
   } else {
     painter.setFont(SummaryFont(kInfoPixels, false));
-    painter.drawText(QRect(kLeft, kNextTableTop - 30, kWidth, kInfoLineHeight),
-                     Qt::AlignLeft | Qt::AlignVCenter,
-                     IndicationReport::tr("探伤指示汇总（续）"));
+    DrawPageText(painter, QRect(kLeft, kNextTableTop - 30, kWidth, kInfoLineHeight),
+                 Qt::AlignLeft | Qt::AlignVCenter, IndicationReport::tr("探伤指示汇总（续）"));
   }
 
   painter.setFont(SummaryFont(kTablePixels, true));
@@ -199,8 +148,8 @@ void PaintSummaryPage(QPainter& painter, const IndicationReportInput& input, int
     y += kRowHeight;
   }
   if (list.Indications.empty()) {
-    painter.drawText(QRect(kLeft, y + 6, kWidth, kRowHeight), Qt::AlignLeft | Qt::AlignVCenter,
-                     IndicationReport::tr("本记录中没有指示。"));
+    DrawPageText(painter, QRect(kLeft, y + 6, kWidth, kRowHeight),
+                 Qt::AlignLeft | Qt::AlignVCenter, IndicationReport::tr("本记录中没有指示。"));
   }
   painter.restore();
 }
@@ -224,7 +173,7 @@ bool IndicationReport::Write(const IndicationReportInput& input, const QString& 
   int done = 0;
   const auto pageDone = [&]() { return !progress || progress(++done, total); };
   bool cancelled = false;
-  const bool written = WritePdfPages(
+  const bool written = WritePdfDocument(
       path, tr("探伤指示报告"),
       [&](QPdfWriter& writer, QPainter& painter) {
         for (int page = 0; page < summaryPages; ++page) {

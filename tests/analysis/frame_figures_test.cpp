@@ -45,6 +45,23 @@ TEST(SampleAmplitude, PlainIsCappedAtFullHeightAndRfSwingsAboutTheMiddle) {
   }
 }
 
+TEST(FrameAmplitudes, EverySampleValueGivesItsAmplitude) {
+  for (const bool rf : {false, true}) {
+    GateSetup setup;
+    setup.Rf = rf;
+    for (int first = 0; first < 256; first += 140) {
+      tools::FrameData data;
+      for (int c = 0; c < 280; ++c) data.Samples[static_cast<std::size_t>(c)] = static_cast<std::uint8_t>((first + c) % 256);
+      const AmplitudeColumn amplitudes = FrameAmplitudes(setup, tools::FrameBytes(data));
+      for (int c = 0; c < 280; ++c) {
+        ASSERT_EQ(amplitudes[static_cast<std::size_t>(c)],
+                  SampleAmplitude(data.Samples[static_cast<std::size_t>(c)], rf))
+            << "sample " << int{data.Samples[static_cast<std::size_t>(c)]} << (rf ? " RF" : "");
+      }
+    }
+  }
+}
+
 TEST(GateSetupFor, GateColumnsAreClippedAtTheLastScreenColumn) {
   struct Case { const char* name; int start, width; int first, end; };
   const Case cases[] = {
