@@ -37,7 +37,7 @@ constexpr int kTitlePixels = 21;
 constexpr int kInfoPixels = 14;
 constexpr int kTablePixels = 12;
 // Column widths, together the page frame's width.
-constexpr int kColumnWidths[IndicationTable::kColumnCount] = {36, 150, 95, 62, 62, 72, 72, 72, 92};
+constexpr int kColumnWidths[IndicationTable::kColumnCount] = {36, 150, 110, 56, 60, 68, 68, 68, 97};
 
 QFont SummaryFont(int pixels, bool bold) {
   // The report page's faces: Latin text in Arial or its metric twins, the
