@@ -70,7 +70,7 @@ std::string CheckIndicationOptions(const IndicationOptions& options) {
   return {};
 }
 
-void PrintTo(const FrameSpan& s, std::ostream* os) {
+void PrintTo(const RunSpan& s, std::ostream* os) {
   *os << "{" << s.FirstRecord << ":" << s.FirstFrame << ".." << s.LastRecord << ":" << s.LastFrame
       << " Frames=" << s.Frames << "}";
 }

@@ -47,7 +47,7 @@ void PrintTo(const IndicationOptions& options, std::ostream* os);
 std::string CheckIndicationOptions(const IndicationOptions& options);
 
 // A run of frames, first and last inclusive.
-struct FrameSpan {
+struct RunSpan {
   std::int32_t FirstRecord = 0;
   std::int32_t FirstFrame = 0;
   std::int32_t LastRecord = 0;
@@ -55,17 +55,17 @@ struct FrameSpan {
   // Frames from first to last inclusive, merged gaps included.
   std::int32_t Frames = 0;
 
-  bool operator==(const FrameSpan&) const = default;
+  bool operator==(const RunSpan&) const = default;
 };
-void PrintTo(const FrameSpan& span, std::ostream* os);
+void PrintTo(const RunSpan& span, std::ostream* os);
 
 // A coupling loss carries its span only.
-using CouplingLoss = FrameSpan;
+using CouplingLoss = RunSpan;
 
 // A merged run with its peak frame: the marked frame with the largest
 // GateAPeak, the earliest on ties.
 struct FrameRun {
-  FrameSpan Span;
+  RunSpan Span;
   std::int32_t PeakRecord = 0;
   std::int32_t PeakFrame = 0;
   std::int32_t PeakValue = 0;   // GateAPeak of the peak frame, height units (200 = full)
@@ -114,7 +114,7 @@ void PrintTo(const PeakPosition& position, std::ostream* os);
 PeakPosition PeakPositionAt(const recording::ParameterBlock& block, std::int32_t column);
 
 struct Indication {
-  FrameSpan Span;
+  RunSpan Span;
   std::int32_t PeakRecord = 0;
   std::int32_t PeakFrame = 0;
   double PeakAmplitude = 0;  // percent of full height: GateAPeak / 2

@@ -160,7 +160,7 @@ std::optional<FoundIndications> Find(const IndicationArgs& args, std::string* er
   return found;
 }
 
-void WriteSpanFields(JsonWriter& j, const analysis::FrameSpan& span) {
+void WriteSpanFields(JsonWriter& j, const analysis::RunSpan& span) {
   j.Key("FirstRecord").Int(span.FirstRecord);
   j.Key("FirstFrame").Int(span.FirstFrame);
   j.Key("LastRecord").Int(span.LastRecord);

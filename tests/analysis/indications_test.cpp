@@ -244,7 +244,7 @@ TEST_F(IndicationListTest, RecordedThresholds) {
   ASSERT_EQ(list.Indications.size(), 3u);
 
   const Indication& first = list.Indications[0];
-  EXPECT_EQ(first.Span, (FrameSpan{0, 1, 0, 2, 2}));
+  EXPECT_EQ(first.Span, (RunSpan{0, 1, 0, 2, 2}));
   EXPECT_EQ(first.PeakRecord, 0);
   EXPECT_EQ(first.PeakFrame, 2);
   EXPECT_EQ(first.PeakAmplitude, 60.0);
@@ -256,13 +256,13 @@ TEST_F(IndicationListTest, RecordedThresholds) {
 
   // Record 1 has no block of its own: record 0's governs it.
   const Indication& second = list.Indications[1];
-  EXPECT_EQ(second.Span, (FrameSpan{1, 0, 1, 0, 1}));
+  EXPECT_EQ(second.Span, (RunSpan{1, 0, 1, 0, 1}));
   EXPECT_EQ(second.PeakAmplitude, 45.0);
   EXPECT_NEAR(*second.PeakDbOverThreshold, 20 * std::log10(90.0 / 80.0), 1e-12);
 
   // Starts in the last frame of record 2, peaks in record 3 (inch block).
   const Indication& third = list.Indications[2];
-  EXPECT_EQ(third.Span, (FrameSpan{2, 3, 3, 0, 2}));
+  EXPECT_EQ(third.Span, (RunSpan{2, 3, 3, 0, 2}));
   EXPECT_EQ(third.PeakRecord, 3);
   EXPECT_EQ(third.PeakFrame, 0);
   EXPECT_EQ(third.PeakAmplitude, 100.0);
@@ -285,7 +285,7 @@ TEST_F(IndicationListTest, MergeGapJoinsAcrossRecords) {
   EXPECT_EQ(Find({2, std::nullopt}).Indications.size(), 3u);
   const IndicationList merged = Find({3, std::nullopt});
   ASSERT_EQ(merged.Indications.size(), 2u);
-  EXPECT_EQ(merged.Indications[0].Span, (FrameSpan{0, 1, 1, 0, 6}));
+  EXPECT_EQ(merged.Indications[0].Span, (RunSpan{0, 1, 1, 0, 6}));
   EXPECT_EQ(merged.Indications[0].PeakRecord, 0);
   EXPECT_EQ(merged.Indications[0].PeakFrame, 2);
   // The coupling loss is one run of two frames whatever the gap.
@@ -295,9 +295,9 @@ TEST_F(IndicationListTest, MergeGapJoinsAcrossRecords) {
 TEST_F(IndicationListTest, AbsoluteThresholdReplacesTheRecordedOnes) {
   const IndicationList list = Find({1, 55.0});
   ASSERT_EQ(list.Indications.size(), 2u);
-  EXPECT_EQ(list.Indications[0].Span, (FrameSpan{0, 2, 0, 2, 1}));
+  EXPECT_EQ(list.Indications[0].Span, (RunSpan{0, 2, 0, 2, 1}));
   EXPECT_NEAR(*list.Indications[0].PeakDbOverThreshold, 20 * std::log10(120.0 / 110.0), 1e-12);
-  EXPECT_EQ(list.Indications[1].Span, (FrameSpan{2, 3, 3, 0, 2}));
+  EXPECT_EQ(list.Indications[1].Span, (RunSpan{2, 3, 3, 0, 2}));
 
   // Threshold 0: every frame with an echo in gate A counts, and no ratio exists.
   const IndicationList zero = Find({0, 0.0});
@@ -307,7 +307,7 @@ TEST_F(IndicationListTest, AbsoluteThresholdReplacesTheRecordedOnes) {
   // Full height: only the echo of 200.
   const IndicationList full = Find({1, 100.0});
   ASSERT_EQ(full.Indications.size(), 1u);
-  EXPECT_EQ(full.Indications[0].Span, (FrameSpan{3, 0, 3, 0, 1}));
+  EXPECT_EQ(full.Indications[0].Span, (RunSpan{3, 0, 3, 0, 1}));
   EXPECT_NEAR(*full.Indications[0].PeakDbOverThreshold, 0.0, 1e-12);
 }
 
