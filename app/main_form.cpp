@@ -30,6 +30,7 @@
 #include <QStringDecoder>
 
 #include "app/about_form.h"
+#include "app/indication_window.h"
 #include "app/qt_canvas.h"
 #include "app/window_geometry.h"
 #include "display/frame_image.h"
@@ -117,6 +118,7 @@ void TMainForm::BuildControls() {
   N1->setObjectName(QStringLiteral("N1"));
   AboutItem = N1->addAction(QStringLiteral("关于"));
   AboutItem->setObjectName(QStringLiteral("AboutItem"));
+  BuildAnalysisMenu();
 
   // One entry described "*.DAT"; the lower-case pattern lets it list the
   // same files on case-sensitive file systems.
@@ -325,6 +327,7 @@ void TMainForm::FormClose() {
   // The index and the notes are released with the session; the thread is
   // stopped and joined when the window is destroyed.
   if (Playing()) PlaybackThread_->Suspend();
+  Indications->CancelPass();
 }
 
 // ---------------------------------------------------------------------------
@@ -387,6 +390,13 @@ void TMainForm::OpenFile(const QString& path) {
     ShowReadouts(display::InitialReadouts());
   }
   AdvanceAfterOpen();
+  if (opened) {
+    QStringList notes;
+    for (int i = 0; i < NoteListBox->count(); ++i) notes << NoteListBox->item(i)->text();
+    Indications->SetRecording(path, session_.File(), notes);
+    Indications->SetFrameOnScreen(shownRecord_, session_.LastDrawnFrame());
+    Indications->StartPass();
+  }
 }
 
 void TMainForm::AdvanceAfterOpen() {
@@ -610,6 +620,7 @@ std::int32_t TMainForm::PlaybackInterval() { return session_.PlayInterval(); }
 // Loads and pictures
 
 void TMainForm::ApplyLoadOutcome(const session::LoadOutcome& outcome, std::int32_t record) {
+  shownRecord_ = record;
   if (outcome.ParametersApplied) ShowSettings();
   SyncTrackBarTo(record);
   SelectNoteLine(outcome.NoteLine);
@@ -624,6 +635,7 @@ void TMainForm::ApplyMove(const session::MoveOutcome& outcome, QtCanvas& wave) {
 void TMainForm::ShowFrame(QImage image) {
   WaveImage->setPixmap(QPixmap::fromImage(std::move(image)));
   ShowReadouts(session_.Readouts());
+  Indications->SetFrameOnScreen(shownRecord_, session_.LastDrawnFrame());
 }
 
 void TMainForm::ShowReadouts(const display::ReadoutTexts& r) {
@@ -675,6 +687,62 @@ void TMainForm::SelectNoteLine(std::int32_t line) {
   if (line < 0 || line >= NoteListBox->count() || line == NoteListBox->currentRow()) return;
   QScopedValueRollback guard(programSelection_, true);
   NoteListBox->setCurrentRow(line);
+}
+
+// ---------------------------------------------------------------------------
+// Analysis: the indication list
+
+void TMainForm::BuildAnalysisMenu() {
+  AnalysisItem = new QMenu(tr("分析(&A)"), MainMenu);
+  AnalysisItem->setObjectName(QStringLiteral("AnalysisItem"));
+  MainMenu->insertMenu(N1->menuAction(), AnalysisItem);
+  IndicationListItem = AnalysisItem->addAction(tr("指示列表(&I)…"));
+  IndicationListItem->setObjectName(QStringLiteral("IndicationListItem"));
+  IndicationListItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+  NextIndicationItem = AnalysisItem->addAction(tr("下一个指示(&N)"));
+  NextIndicationItem->setObjectName(QStringLiteral("NextIndicationItem"));
+  NextIndicationItem->setShortcut(QKeySequence(Qt::Key_N));
+  PreviousIndicationItem = AnalysisItem->addAction(tr("上一个指示(&P)"));
+  PreviousIndicationItem->setObjectName(QStringLiteral("PreviousIndicationItem"));
+  PreviousIndicationItem->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_N));
+
+  Indications = new IndicationWindow(this);
+  // N and Shift+N work in the list window too.
+  Indications->addAction(NextIndicationItem);
+  Indications->addAction(PreviousIndicationItem);
+  connect(IndicationListItem, &QAction::triggered, this,
+          [this] { RunHandler(&TMainForm::IndicationListItemClick); });
+  connect(NextIndicationItem, &QAction::triggered, Indications, &IndicationWindow::StepNext);
+  connect(PreviousIndicationItem, &QAction::triggered, Indications,
+          &IndicationWindow::StepPrevious);
+  connect(Indications, &IndicationWindow::FrameJumpRequested, this,
+          [this](std::int32_t record, std::int32_t frame) {
+            indicationTargetRecord_ = record;
+            indicationTargetFrame_ = frame;
+            RunHandler(&TMainForm::IndicationJump);
+          });
+}
+
+void TMainForm::IndicationListItemClick() {
+  Indications->show();
+  Indications->raise();
+  Indications->activateWindow();
+}
+
+void TMainForm::IndicationJump() {
+  if (!session_.FileOpened()) return;
+  const std::int32_t record = indicationTargetRecord_;
+  const std::int32_t frame = indicationTargetFrame_;
+  QtCanvas wave(WaveImage->width(), WaveImage->height());
+  ApplyMove(session_.JumpTo(record, frame, wave,
+                            Playing() ? session::JumpCursor::PlayOn : session::JumpCursor::OnFrame),
+            wave);
+  // What the track bar's own notification does after a load, also when the
+  // thumb stayed where it was, so that the user's next track-bar action is
+  // not taken for that notification.
+  RzButtonUp->setEnabled(record > 0 || frame > 0);
+  RzButtonNext->setEnabled(true);
+  TrackBarArmed_ = true;
 }
 
 }  // namespace sonalyt::app

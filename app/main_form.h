@@ -32,6 +32,7 @@ class QWidget;
 namespace sonalyt::app {
 
 class TAboutForm;
+class IndicationWindow;
 class QtCanvas;
 
 class TMainForm : public QMainWindow, private PlaybackHost {
@@ -129,6 +130,14 @@ class TMainForm : public QMainWindow, private PlaybackHost {
   void TrackBarActionEnded();
   void NoteListBoxRowChanged(int row);
 
+  // The Analysis menu: the indication list and N / Shift+N.
+  void BuildAnalysisMenu();
+  void IndicationListItemClick();
+  // A jump asked for by the indication list: shows indicationTarget_
+  // through the jump step; during playback, playback goes on from the frame
+  // after it.
+  void IndicationJump();
+
   // Runs a handler; an exception that escapes it is shown in a message box
   // and the application carries on.
   void RunHandler(void (TMainForm::*handler)());
@@ -171,6 +180,16 @@ class TMainForm : public QMainWindow, private PlaybackHost {
   QGroupBox* ProbeGroupBox;
   QGroupBox* BaseGroupBox;
   QListWidget* NoteListBox;
+  QMenu* AnalysisItem;
+  QAction* IndicationListItem;
+  QAction* NextIndicationItem;
+  QAction* PreviousIndicationItem;
+  // The indication list window (modeless, hidden until asked for).
+  IndicationWindow* Indications;
+  // The record whose frames are on screen (the last one loaded).
+  std::int32_t shownRecord_ = -1;
+  std::int32_t indicationTargetRecord_ = 0;
+  std::int32_t indicationTargetFrame_ = 0;
 
   QLineEdit* BaseGain;
   QLineEdit* ScanGain;
