@@ -110,7 +110,7 @@ IndicationWindow::IndicationWindow(QWidget* parent) : QWidget(parent, Qt::Window
   UpdateStatus();
 }
 
-IndicationWindow::~IndicationWindow() { CancelPass(); }
+IndicationWindow::~IndicationWindow() = default;
 
 void IndicationWindow::BuildControls() {
   setObjectName(QStringLiteral("IndicationWindow"));
@@ -205,7 +205,6 @@ void IndicationWindow::BuildControls() {
 
 void IndicationWindow::SetRecording(const QString& path, const recording::RecordingFile& file,
                                     const QStringList& noteTexts) {
-  CancelPass();
   path_ = path;
   layout_ = analysis::LayoutOf(file);
   noteTexts_.clear();
@@ -215,31 +214,6 @@ void IndicationWindow::SetRecording(const QString& path, const recording::Record
   if (!blocks_->Open(QFile::encodeName(path).toStdString())) blocks_.reset();
   screenRecord_ = screenFrame_ = -1;
   Rebuild();
-}
-
-void IndicationWindow::StartPass() {
-  CancelPass();
-  if (path_.isEmpty()) return;
-  pass_ = std::make_unique<analysis::RecordingAnalysis>();
-  const std::uint64_t generation = ++passGeneration_;
-  analysis::RecordingAnalysis::Options options;
-  options.Finished = [this, generation](analysis::PassState) {
-    QMetaObject::invokeMethod(
-        this,
-        [this, generation] {
-          if (generation != passGeneration_ || !pass_) return;
-          SetResults(pass_->Results());
-        },
-        Qt::QueuedConnection);
-  };
-  pass_->Start(QFile::encodeName(path_).toStdString(), layout_, std::move(options));
-  UpdateStatus();
-}
-
-void IndicationWindow::CancelPass() {
-  ++passGeneration_;
-  if (pass_) pass_->Cancel();
-  pass_.reset();
 }
 
 void IndicationWindow::SetResults(std::shared_ptr<const analysis::AnalysisResults> results) {

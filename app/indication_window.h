@@ -43,12 +43,8 @@ class IndicationWindow : public QWidget {
   // analysis of it.
   void SetRecording(const QString& path, const recording::RecordingFile& file,
                     const QStringList& noteTexts);
-  // Runs the whole-recording pass over the recording set last and takes its
-  // results when it ends. (The overview's pass takes its place when there is one.)
-  void StartPass();
-  // Cancels the pass under way (the window closes).
-  void CancelPass();
-  // The analysis of the recording set last, complete: the list is rebuilt.
+  // The analysis of the recording set last (the overview's pass), once it
+  // has ended: the list is rebuilt.
   void SetResults(std::shared_ptr<const analysis::AnalysisResults> results);
 
   // The frame on screen in the main window: N and Shift+N step from it.
@@ -105,8 +101,6 @@ class IndicationWindow : public QWidget {
   std::shared_ptr<const analysis::AnalysisResults> results_;
   std::unique_ptr<analysis::GoverningBlocks> blocks_;
   analysis::IndicationList list_;
-  std::unique_ptr<analysis::RecordingAnalysis> pass_;
-  std::uint64_t passGeneration_ = 0;
   std::int32_t screenRecord_ = -1;
   std::int32_t screenFrame_ = -1;
   int selected_ = -1;

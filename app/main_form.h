@@ -33,6 +33,7 @@ namespace sonalyt::app {
 
 class TAboutForm;
 class IndicationWindow;
+class OverviewPanel;
 class QtCanvas;
 
 class TMainForm : public QMainWindow, private PlaybackHost {
@@ -129,14 +130,16 @@ class TMainForm : public QMainWindow, private PlaybackHost {
   void TrackBarActionTriggered(int action);
   void TrackBarActionEnded();
   void NoteListBoxRowChanged(int row);
+  // Starts the overview's pass over the recording just opened.
+  void StartOverview(const QString& path);
+  // A click or drag on the overview: shows overviewTarget_ through the jump
+  // step, as a track-bar move does; during playback, playback goes on from
+  // the frame after it.
+  void OverviewJump();
 
   // The Analysis menu: the indication list and N / Shift+N.
   void BuildAnalysisMenu();
   void IndicationListItemClick();
-  // A jump asked for by the indication list: shows indicationTarget_
-  // through the jump step; during playback, playback goes on from the frame
-  // after it.
-  void IndicationJump();
 
   // Runs a handler; an exception that escapes it is shown in a message box
   // and the application carries on.
@@ -180,16 +183,18 @@ class TMainForm : public QMainWindow, private PlaybackHost {
   QGroupBox* ProbeGroupBox;
   QGroupBox* BaseGroupBox;
   QListWidget* NoteListBox;
+  // The whole recording at a glance, in the band below the controls.
+  OverviewPanel* Overview;
+  // The record whose frames are on screen (the last one loaded).
+  std::int32_t shownRecord_ = -1;
+  std::int32_t overviewTargetRecord_ = 0;
+  std::int32_t overviewTargetFrame_ = 0;
   QMenu* AnalysisItem;
   QAction* IndicationListItem;
   QAction* NextIndicationItem;
   QAction* PreviousIndicationItem;
   // The indication list window (modeless, hidden until asked for).
   IndicationWindow* Indications;
-  // The record whose frames are on screen (the last one loaded).
-  std::int32_t shownRecord_ = -1;
-  std::int32_t indicationTargetRecord_ = 0;
-  std::int32_t indicationTargetFrame_ = 0;
 
   QLineEdit* BaseGain;
   QLineEdit* ScanGain;
