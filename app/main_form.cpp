@@ -777,6 +777,17 @@ void TMainForm::BuildAnalysisMenu() {
 }
 
 void TMainForm::IndicationListItemClick() {
+  if (!Indications->isVisible()) {
+    // Beside the main window where the screen has room, else over its right part.
+    const QRect frame = frameGeometry();
+    QRect place(QPoint(frame.right() + 1, frame.top()), Indications->frameGeometry().size());
+    if (const QScreen* screen = this->screen()) {
+      const QRect available = screen->availableGeometry();
+      place.moveLeft(std::max(available.left(), std::min(place.left(), available.right() - place.width())));
+      place.moveTop(std::max(available.top(), std::min(place.top(), available.bottom() - place.height())));
+    }
+    Indications->move(place.topLeft());
+  }
   Indications->show();
   Indications->raise();
   Indications->activateWindow();
