@@ -30,6 +30,7 @@
 #include <QStringDecoder>
 
 #include "app/about_form.h"
+#include "app/indication_window.h"
 #include "app/overview_panel.h"
 #include "app/qt_canvas.h"
 #include "app/window_geometry.h"
@@ -226,6 +227,7 @@ void TMainForm::BuildControls() {
   // The free band below the controls, the full width; it grows with the window.
   Overview = new OverviewPanel(client);
   Overview->FollowParent(kOverviewLeft, kOverviewTop, kOverviewLeft, kOverviewBottomMargin);
+  BuildAnalysisMenu();
 
   // Keyboard order; the panel and the group boxes stand for the controls
   // they hold.
@@ -412,6 +414,8 @@ void TMainForm::StartOverview(const QString& path) {
   for (int i = 0; i < NoteListBox->count(); ++i) notes << NoteListBox->item(i)->text();
   Overview->StartPass(QFile::encodeName(path).toStdString(), analysis::LayoutOf(session_.File()),
                       session_.FramesInRecord(), notes);
+  Indications->SetRecording(path, session_.File(), notes);
+  Indications->SetFrameOnScreen(shownRecord_, session_.LastDrawnFrame());
   if (session_.LastDrawnFrame() >= 0) {
     Overview->SetCursorFrame(shownRecord_, session_.LastDrawnFrame());
   }
@@ -670,6 +674,7 @@ void TMainForm::ShowFrame(QImage image) {
   WaveImage->setPixmap(QPixmap::fromImage(std::move(image)));
   ShowReadouts(session_.Readouts());
   Overview->SetCursorFrame(shownRecord_, session_.LastDrawnFrame());
+  Indications->SetFrameOnScreen(shownRecord_, session_.LastDrawnFrame());
 }
 
 void TMainForm::ShowReadouts(const display::ReadoutTexts& r) {
@@ -721,6 +726,71 @@ void TMainForm::SelectNoteLine(std::int32_t line) {
   if (line < 0 || line >= NoteListBox->count() || line == NoteListBox->currentRow()) return;
   QScopedValueRollback guard(programSelection_, true);
   NoteListBox->setCurrentRow(line);
+}
+
+// ---------------------------------------------------------------------------
+// Analysis: the indication list
+
+void TMainForm::BuildAnalysisMenu() {
+  AnalysisItem = new QMenu(tr("分析(&A)"), MainMenu);
+  AnalysisItem->setObjectName(QStringLiteral("AnalysisItem"));
+  MainMenu->insertMenu(N1->menuAction(), AnalysisItem);
+  IndicationListItem = AnalysisItem->addAction(tr("指示列表(&I)…"));
+  IndicationListItem->setObjectName(QStringLiteral("IndicationListItem"));
+  IndicationListItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+  NextIndicationItem = AnalysisItem->addAction(tr("下一个指示(&N)"));
+  NextIndicationItem->setObjectName(QStringLiteral("NextIndicationItem"));
+  NextIndicationItem->setShortcut(QKeySequence(Qt::Key_N));
+  PreviousIndicationItem = AnalysisItem->addAction(tr("上一个指示(&P)"));
+  PreviousIndicationItem->setObjectName(QStringLiteral("PreviousIndicationItem"));
+  PreviousIndicationItem->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_N));
+
+  Indications = new IndicationWindow(this);
+  // N and Shift+N work in the list window too.
+  Indications->addAction(NextIndicationItem);
+  Indications->addAction(PreviousIndicationItem);
+  connect(IndicationListItem, &QAction::triggered, this,
+          [this] { RunHandler(&TMainForm::IndicationListItemClick); });
+  connect(NextIndicationItem, &QAction::triggered, Indications, &IndicationWindow::StepNext);
+  connect(PreviousIndicationItem, &QAction::triggered, Indications,
+          &IndicationWindow::StepPrevious);
+  // The list is built from the overview's pass, and its jumps are the overview's.
+  connect(Overview, &OverviewPanel::PassFinished, Indications,
+          [this] { Indications->SetResults(Overview->Results()); });
+  connect(Indications, &IndicationWindow::FrameJumpRequested, this,
+          [this](std::int32_t record, std::int32_t frame) {
+            overviewTargetRecord_ = record;
+            overviewTargetFrame_ = frame;
+            RunHandler(&TMainForm::OverviewJump);
+          });
+  connect(Indications, &IndicationWindow::IndicationsChanged, Overview,
+          [this](const std::vector<analysis::RunSpan>& runs) {
+            std::vector<analysis::FrameSpan> spans;
+            spans.reserve(runs.size());
+            for (const analysis::RunSpan& run : runs) {
+              spans.push_back({{run.FirstRecord, run.FirstFrame}, {run.LastRecord, run.LastFrame}});
+            }
+            Overview->SetIndicationSpans(std::move(spans));
+          });
+  connect(Indications, &IndicationWindow::SelectionChanged, Overview,
+          &OverviewPanel::SetSelectedIndication);
+}
+
+void TMainForm::IndicationListItemClick() {
+  if (!Indications->isVisible()) {
+    // Beside the main window where the screen has room, else over its right part.
+    const QRect frame = frameGeometry();
+    QRect place(QPoint(frame.right() + 1, frame.top()), Indications->frameGeometry().size());
+    if (const QScreen* screen = this->screen()) {
+      const QRect available = screen->availableGeometry();
+      place.moveLeft(std::max(available.left(), std::min(place.left(), available.right() - place.width())));
+      place.moveTop(std::max(available.top(), std::min(place.top(), available.bottom() - place.height())));
+    }
+    Indications->move(place.topLeft());
+  }
+  Indications->show();
+  Indications->raise();
+  Indications->activateWindow();
 }
 
 }  // namespace sonalyt::app

@@ -32,6 +32,7 @@ class QWidget;
 namespace sonalyt::app {
 
 class TAboutForm;
+class IndicationWindow;
 class OverviewPanel;
 class QtCanvas;
 
@@ -136,6 +137,10 @@ class TMainForm : public QMainWindow, private PlaybackHost {
   // the frame after it.
   void OverviewJump();
 
+  // The Analysis menu: the indication list and N / Shift+N.
+  void BuildAnalysisMenu();
+  void IndicationListItemClick();
+
   // Runs a handler; an exception that escapes it is shown in a message box
   // and the application carries on.
   void RunHandler(void (TMainForm::*handler)());
@@ -184,6 +189,12 @@ class TMainForm : public QMainWindow, private PlaybackHost {
   std::int32_t shownRecord_ = -1;
   std::int32_t overviewTargetRecord_ = 0;
   std::int32_t overviewTargetFrame_ = 0;
+  QMenu* AnalysisItem;
+  QAction* IndicationListItem;
+  QAction* NextIndicationItem;
+  QAction* PreviousIndicationItem;
+  // The indication list window (modeless, hidden until asked for).
+  IndicationWindow* Indications;
 
   QLineEdit* BaseGain;
   QLineEdit* ScanGain;

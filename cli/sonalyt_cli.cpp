@@ -16,6 +16,7 @@
 #include <QStringDecoder>
 
 #include "cli/analysis_commands.h"
+#include "cli/indication_commands.h"
 #include "cli/json_writer.h"
 #include "display/frame_image.h"
 #include "display/svg_canvas.h"
@@ -61,12 +62,15 @@ constexpr const char* kUsage =
     ")\n"
 #ifdef SONALYT_CLI_QT_IMAGES
     "  report FILE R F -o OUT          the A4 report page of frame F (.pdf or .png)\n"
+    "  report FILE --indications -o OUT.pdf\n"
+    "                                  the report of every indication\n"
 #endif
     "  analyze FILE [--csv]            gate figures of every frame of the recording\n"
 #ifdef SONALYT_CLI_QT_IMAGES
     "  bscan FILE -o OUT.png [--width W] [--height H]\n"
     "                                  the B-scan of the whole recording\n"
 #endif
+    "  indications FILE [--csv]        gate A indications and coupling losses\n"
     "\n"
     "Run 'sonalyt-cli COMMAND --help' for a command's options.\n";
 
@@ -95,9 +99,13 @@ constexpr CommandHelp kCommandHelp[] = {
      "Writes the screen picture of frame F of record R (306 x 245 with the amplitude\n"
      "scale and the range scale beside it) as SVG, or as PNG when OUT ends in .png.\n"},
     {"report",
-     "usage: sonalyt-cli report FILE R F -o OUT\n\n"
+     "usage: sonalyt-cli report FILE R F -o OUT\n"
+     "       sonalyt-cli report FILE --indications [--merge-gap N] [--threshold P] -o OUT.pdf\n\n"
      "Writes the A4 inspection report of frame F of record R as PDF, or as PNG at\n"
-     "96 dpi when OUT ends in .png.\n"},
+     "96 dpi when OUT ends in .png.\n"
+     "With --indications: a summary page with the list of gate A indications, then\n"
+     "the report page of each indication's peak frame, as the viewer exports it\n"
+     "(--merge-gap and --threshold as for the indications command).\n"},
 };
 
 int Fail(const std::string& message) {
@@ -492,6 +500,10 @@ int main(int argc, char** argv) {
   if (command == "render") return Render(args);
   if (command == "analyze") return sonalyt::cli::AnalyzeCommand(args);
   if (command == "bscan") return sonalyt::cli::BScanCommand(args);
+  if (command == "indications") return sonalyt::cli::IndicationsCommand(args);
+  if (command == "report" && sonalyt::cli::WantsIndicationReport(args)) {
+    return sonalyt::cli::IndicationReportCommand(args);
+  }
 #ifdef SONALYT_CLI_QT_IMAGES
   if (command == "report") return Report(args);
 #endif

@@ -237,10 +237,13 @@ void ShiftCurveDb(const CurveColumns& source, CurveColumns& target, std::int32_t
   }
 }
 
+std::uint32_t ScreenStart(const ParameterBlock& block) {
+  return static_cast<std::uint32_t>(block.Velocity) * block.Delay / 20000u;
+}
+
 std::int32_t BuildDacCurve(const ParameterBlock& block, CurveState& curves) {
   if (block.DacPointCount < 1 || block.DacPointCount > 10) return -1;
-  const auto screenStart =
-      static_cast<std::int32_t>(static_cast<std::uint32_t>(block.Velocity) * block.Delay / 20000u);
+  const auto screenStart = static_cast<std::int32_t>(ScreenStart(block));
   const std::int32_t screenEnd = WrapAdd(screenStart, static_cast<std::int32_t>(block.Range));
 
   CurvePointList list = BuildPointList(block, screenEnd);

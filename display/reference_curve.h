@@ -38,6 +38,11 @@ float BoundedExp(std::uint32_t width, float x);
 // target = source raised by d tenths of a dB; target may be source itself.
 void ShiftCurveDb(const CurveColumns& source, CurveColumns& target, std::int32_t d);
 
+// The sound path at the picture's left edge, in 0.1 mm (0.001 in with
+// InchUnits): Velocity * Delay formed as an unsigned 32-bit product and
+// divided by 20000.
+std::uint32_t ScreenStart(const recording::ParameterBlock& block);
+
 // -1 when DacPointCount is outside 1..10 (nothing written), else 2.
 std::int32_t BuildDacCurve(const recording::ParameterBlock& block, CurveState& curves);
 

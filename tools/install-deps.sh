@@ -10,6 +10,7 @@ packages=(
   fonts-wqy-microhei                # CJK font for the interface and the report
   xvfb xauth                        # GUI tests and screenshots
   python3-pdfminer                  # reads report PDFs back as a PDF reader does
+  poppler-utils                     # renders report PDF pages to compare them
 )
 missing=()
 for p in "${packages[@]}"; do
