@@ -33,7 +33,7 @@ std::variant<GoToTarget, QString> ParseGoTo(const QString& text, std::int32_t re
   const QString recordRange =
       GoToDialog::tr("记录须在 1 到 %1 之间。").arg(recordCount);
   static const QRegularExpression time(QStringLiteral("^(\\d{1,6}):(\\d{1,2})$"));
-  static const QRegularExpression recordFrame(QStringLiteral("^(\\d{1,10})(?:\\s*[/,\\s／，]\\s*(\\d{1,10}))?$"));
+  static const QRegularExpression recordFrame(QStringLiteral("^(\\d+)(?:\\s*[/,\\s／，]\\s*(\\d+))?$"));
   const QString t = text.trimmed();
 
   if (const auto m = time.match(t); m.hasMatch()) {

@@ -75,6 +75,7 @@ void RecentFiles::RebuildMenu() {
   // are deleted once that signal has returned.
   for (QAction* old : menu_->actions()) {
     menu_->removeAction(old);
+    old->setObjectName(QString());
     old->deleteLater();
   }
   for (qsizetype i = 0; i < files_.size(); ++i) {

@@ -47,6 +47,13 @@ ViewerActions::ViewerActions(TMainForm& form)
   largeAScan_ = new LargeAScanWindow(&form);
   BuildMenus();
 
+  // A click on the window's free area takes the focus from a control, so
+  // that the keys reach the shortcuts; the window starts that way.
+  if (QWidget* client = form.centralWidget()) {
+    client->setFocusPolicy(Qt::ClickFocus);
+    client->setFocus();
+  }
+
   form.setAcceptDrops(true);
   form.installEventFilter(this);
 
