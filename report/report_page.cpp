@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include "app/qt_canvas.h"
+#include "report/page_text.h"
 
 namespace sonalyt::report {
 namespace {
@@ -224,8 +225,8 @@ void PaintReportPage(QPainter& painter, const ReportTexts& texts, const ReportPi
 
   painter.setPen(Qt::black);
   painter.setFont(PageFont(kTitlePixels, true));
-  painter.drawText(kTitleBox.Rect(), Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap,
-                   QStringLiteral("数字式超声波探伤仪探伤报告"));
+  DrawPageText(painter, kTitleBox.Rect(), Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap,
+               QStringLiteral("数字式超声波探伤仪探伤报告"));
 
   painter.setFont(PageFont(kCaptionPixels, false));
   for (const Caption& caption : kCaptions) PaintCentred(painter, caption);

@@ -9,6 +9,7 @@ packages=(
   libbenchmark-dev                  # benchmarks
   fonts-wqy-microhei                # CJK font for the interface and the report
   xvfb xauth                        # GUI tests and screenshots
+  python3-pdfminer                  # reads report PDFs back as a PDF reader does
 )
 missing=()
 for p in "${packages[@]}"; do
