@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include <QDialogButtonBox>
+#include <QPushButton>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpression>
@@ -84,11 +85,14 @@ GoToDialog::GoToDialog(std::int32_t recordCount, FrameCounter frames, QWidget* p
   setObjectName(QStringLiteral("GoToDialog"));
   setWindowTitle(tr("转到"));
   auto* layout = new QVBoxLayout(this);
+  // The window grows with the message below the field.
+  layout->setSizeConstraint(QLayout::SetFixedSize);
   auto* prompt = new QLabel(tr("记录/帧（1 到 %1）或时间 分:秒：").arg(recordCount), this);
   layout->addWidget(prompt);
   field_ = new QLineEdit(this);
   field_->setObjectName(QStringLiteral("GoToField"));
   field_->setPlaceholderText(tr("如 12/3 或 01:30"));
+  field_->setMinimumWidth(field_->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 36);
   prompt->setBuddy(field_);
   layout->addWidget(field_);
   message_ = new QLabel(this);
@@ -97,6 +101,8 @@ GoToDialog::GoToDialog(std::int32_t recordCount, FrameCounter frames, QWidget* p
   message_->setStyleSheet(QStringLiteral("color: #b00000;"));
   layout->addWidget(message_);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+  buttons->button(QDialogButtonBox::Ok)->setText(tr("确定"));
+  buttons->button(QDialogButtonBox::Cancel)->setText(tr("取消"));
   connect(buttons, &QDialogButtonBox::accepted, this, &GoToDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &GoToDialog::reject);
   layout->addWidget(buttons);
