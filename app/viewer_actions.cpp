@@ -84,6 +84,7 @@ void ViewerActions::BuildMenus() {
   auto* up = Control<QPushButton>(form_, "RzButtonUp");
   auto* next = Control<QPushButton>(form_, "RzButtonNext");
   auto* print = Control<QPushButton>(form_, "btnPrint");
+  printButton_ = print;
 
   // File: Open (Ctrl+O), the recent files, Print (Ctrl+P), Exit.
   openItem->setShortcut(QKeySequence::Open);
@@ -168,7 +169,7 @@ void ViewerActions::BuildMenus() {
 }
 
 void ViewerActions::UpdateActions() {
-  print_->setEnabled(Control<QPushButton>(form_, "btnPrint")->isEnabled());
+  print_->setEnabled(printButton_->isEnabled());
   const bool any = form_.Session().FileOpened() && form_.AvailableRecords() > 0;
   for (QAction* action : recordingActions_) action->setEnabled(any);
 }

@@ -12,6 +12,7 @@
 class QAction;
 class QActionGroup;
 class QMenu;
+class QPushButton;
 
 namespace sonalyt::app {
 
@@ -56,6 +57,7 @@ class ViewerActions : public QObject {
   LargeAScanWindow* largeAScan_ = nullptr;
   QActionGroup* speeds_ = nullptr;
   QAction* print_ = nullptr;
+  QPushButton* printButton_ = nullptr;
   QAction* largeAScanItem_ = nullptr;
   QList<QAction*> recordingActions_;
 };
