@@ -31,6 +31,7 @@
 #include <QStringDecoder>
 
 #include "app/about_form.h"
+#include "app/overview_panel.h"
 #include "app/qt_canvas.h"
 #include "app/viewer_actions.h"
 #include "app/window_geometry.h"
@@ -44,6 +45,11 @@ constexpr QSize kOuterSize(800, 600);
 constexpr int kFieldHeight = 24;
 constexpr int kFieldLabelSpacing = 3;
 constexpr int kNoteLineHeight = 11;
+// The overview's place in the client area: below the note list (which ends
+// at 434), margins as the controls'.
+constexpr int kOverviewLeft = 7;
+constexpr int kOverviewTop = 440;
+constexpr int kOverviewBottomMargin = 4;
 
 const QString kPlayCaption = QStringLiteral("播放");
 const QString kStopCaption = QStringLiteral("停止");
@@ -59,17 +65,10 @@ QString DecodeNote(QStringDecoder& gbk, const std::string& bytes) {
   return text;
 }
 
-// Why path cannot serve as a recording, or an empty text when it can: the
-// file must open for reading and hold at least its record count.
-QString UnreadableReason(const QString& path) {
+// Why path cannot be opened for reading, or an empty text when it can.
+QString UnopenableReason(const QString& path) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return file.errorString();
-  char count[4];
-  if (file.read(count, sizeof count) != static_cast<qint64>(sizeof count)) {
-    return file.error() != QFileDevice::NoError
-               ? file.errorString()
-               : QStringLiteral("文件太短，没有记录数，不是连续记录文件。");
-  }
   return {};
 }
 
@@ -245,6 +244,10 @@ void TMainForm::BuildControls() {
   NoteListBox->setSelectionMode(QAbstractItemView::SingleSelection);
   NoteListBox->setUniformItemSizes(true);
 
+  // The free band below the controls, the full width; it grows with the window.
+  Overview = new OverviewPanel(client);
+  Overview->FollowParent(kOverviewLeft, kOverviewTop, kOverviewLeft, kOverviewBottomMargin);
+
   // Keyboard order; the panel and the group boxes stand for the controls
   // they hold.
   const QList<QWidget*> order = {
@@ -290,6 +293,12 @@ void TMainForm::ConnectHandlers() {
           Qt::QueuedConnection);
 
   connect(NoteListBox, &QListWidget::currentRowChanged, this, &TMainForm::NoteListBoxRowChanged);
+  connect(Overview, &OverviewPanel::FrameJumpRequested, this,
+          [this](std::int32_t record, std::int32_t frame) {
+            overviewTargetRecord_ = record;
+            overviewTargetFrame_ = frame;
+            RunHandler(&TMainForm::OverviewJump);
+          });
   connect(NoteListBox, &QListWidget::itemDoubleClicked, this, on(&TMainForm::NoteListBoxDblClick));
 }
 
@@ -346,6 +355,7 @@ void TMainForm::FormClose() {
   // The index and the notes are released with the session; the thread is
   // stopped and joined when the window is destroyed.
   if (Playing()) PlaybackThread_->Suspend();
+  Overview->CancelPass();
 }
 
 // ---------------------------------------------------------------------------
@@ -363,18 +373,27 @@ void TMainForm::OpenItemClick() {
 void TMainForm::OpenFile(const QString& path) {
   PausePlayback();
   const QString shownName = QDir::toNativeSeparators(path);
-  if (const QString reason = UnreadableReason(path); !reason.isEmpty()) {
+  auto refuse = [&](const QString& reason) {
     QMessageBox::warning(this, windowTitle(),
                          QStringLiteral("无法打开文件“%1”：\n%2").arg(shownName, reason));
+  };
+  if (const QString reason = UnopenableReason(path); !reason.isEmpty()) {
+    refuse(reason);
     return;
   }
 
-  FileOpenDialog->setDirectory(QFileInfo(path).absolutePath());
   std::string error;
-  const bool opened = session_.OpenRecording(QFile::encodeName(path).toStdString(), &error);
+  recording::OpenFailure failure = recording::OpenFailure::None;
+  const bool opened =
+      session_.OpenRecording(QFile::encodeName(path).toStdString(), &error, &failure);
+  if (failure == recording::OpenFailure::TooShort) {
+    refuse(QStringLiteral("文件太短，没有记录数，不是连续记录文件。"));
+    return;
+  }
+  FileOpenDialog->setDirectory(QFileInfo(path).absolutePath());
   if (opened) {
     filePath_ = path;
-    loadedRecord_ = -1;
+    shownRecord_ = -1;
     shownPosition_ = {};
   }
   PlaybackThread_->PlayedToEnd = false;
@@ -389,9 +408,7 @@ void TMainForm::OpenFile(const QString& path) {
   }
   if (!opened) {
     // The file vanished or changed between the check and the open.
-    QMessageBox::warning(this, windowTitle(),
-                         QStringLiteral("无法打开文件“%1”：\n%2")
-                             .arg(shownName, QString::fromLocal8Bit(error.c_str())));
+    refuse(QString::fromLocal8Bit(error.c_str()));
   }
 
   const std::int64_t maximum = std::int64_t{session_.RecordCount()} - 1;
@@ -414,8 +431,19 @@ void TMainForm::OpenFile(const QString& path) {
   }
   AdvanceAfterOpen();
   if (opened) {
+    StartOverview(path);
     emit RecordingOpened(path);
     emit FrameShown();
+  }
+}
+
+void TMainForm::StartOverview(const QString& path) {
+  QStringList notes;
+  for (int i = 0; i < NoteListBox->count(); ++i) notes << NoteListBox->item(i)->text();
+  Overview->StartPass(QFile::encodeName(path).toStdString(), analysis::LayoutOf(session_.File()),
+                      session_.FramesInRecord(), notes);
+  if (session_.LastDrawnFrame() >= 0) {
+    Overview->SetCursorFrame(shownRecord_, session_.LastDrawnFrame());
   }
 }
 
@@ -545,6 +573,22 @@ void TMainForm::ProcessTrackBarChange() {
   }
   QtCanvas wave(WaveImage->width(), WaveImage->height());
   ApplyMove(session_.JumpTo(record, 0, wave), wave);
+}
+
+void TMainForm::OverviewJump() {
+  if (!session_.FileOpened()) return;
+  const std::int32_t record = overviewTargetRecord_;
+  const std::int32_t frame = overviewTargetFrame_;
+  QtCanvas wave(WaveImage->width(), WaveImage->height());
+  ApplyMove(session_.JumpTo(record, frame, wave,
+                            Playing() ? session::JumpCursor::PlayOn : session::JumpCursor::OnFrame),
+            wave);
+  // What the track bar's own notification does after a load, also when the
+  // thumb stayed where it was, so that the user's next track-bar action is
+  // not taken for that notification.
+  RzButtonUp->setEnabled(record > 0 || frame > 0);
+  RzButtonNext->setEnabled(true);
+  TrackBarArmed_ = true;
 }
 
 void TMainForm::SyncTrackBar() { SyncTrackBarTo(session_.CurrentRecord); }
@@ -703,7 +747,7 @@ void TMainForm::JumpTo(std::int32_t record, std::int32_t frame) {
 // Loads and pictures
 
 void TMainForm::ApplyLoadOutcome(const session::LoadOutcome& outcome, std::int32_t record) {
-  loadedRecord_ = record;
+  shownRecord_ = record;
   if (outcome.ParametersApplied) ShowSettings();
   SyncTrackBarTo(record);
   SelectNoteLine(outcome.NoteLine);
@@ -718,7 +762,8 @@ void TMainForm::ApplyMove(const session::MoveOutcome& outcome, QtCanvas& wave) {
 void TMainForm::ShowFrame(QImage image) {
   WaveImage->setPixmap(QPixmap::fromImage(std::move(image)));
   ShowReadouts(session_.Readouts());
-  shownPosition_ = {loadedRecord_, session_.LastDrawnFrame()};
+  Overview->SetCursorFrame(shownRecord_, session_.LastDrawnFrame());
+  shownPosition_ = {shownRecord_, session_.LastDrawnFrame()};
   emit FrameShown();
 }
 

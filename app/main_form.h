@@ -34,6 +34,7 @@ class QWidget;
 namespace sonalyt::app {
 
 class TAboutForm;
+class OverviewPanel;
 class QtCanvas;
 class ViewerActions;
 
@@ -164,6 +165,12 @@ class TMainForm : public QMainWindow, private PlaybackHost {
   void TrackBarActionTriggered(int action);
   void TrackBarActionEnded();
   void NoteListBoxRowChanged(int row);
+  // Starts the overview's pass over the recording just opened.
+  void StartOverview(const QString& path);
+  // A click or drag on the overview: shows overviewTarget_ through the jump
+  // step, as a track-bar move does; during playback, playback goes on from
+  // the frame after it.
+  void OverviewJump();
 
   // Runs a handler; an exception that escapes it is shown in a message box
   // and the application carries on.
@@ -172,8 +179,7 @@ class TMainForm : public QMainWindow, private PlaybackHost {
   session::ViewerSession session_;
   ViewerActions* actions_ = nullptr;
   QString filePath_;
-  // The record loaded last, and the position of the frame on screen.
-  std::int32_t loadedRecord_ = -1;
+  // The position of the frame on screen.
   ShownPosition shownPosition_;
   SpeedQuarters speed_ = kNormalSpeed;
   // Time the last playback turn took, in milliseconds.
@@ -215,6 +221,12 @@ class TMainForm : public QMainWindow, private PlaybackHost {
   QGroupBox* ProbeGroupBox;
   QGroupBox* BaseGroupBox;
   QListWidget* NoteListBox;
+  // The whole recording at a glance, in the band below the controls.
+  OverviewPanel* Overview;
+  // The record whose frames are on screen (the last one loaded).
+  std::int32_t shownRecord_ = -1;
+  std::int32_t overviewTargetRecord_ = 0;
+  std::int32_t overviewTargetFrame_ = 0;
 
   QLineEdit* BaseGain;
   QLineEdit* ScanGain;
