@@ -10,6 +10,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -33,6 +34,7 @@
 #include "app/indication_window.h"
 #include "app/overview_panel.h"
 #include "app/qt_canvas.h"
+#include "app/viewer_actions.h"
 #include "app/window_geometry.h"
 #include "display/frame_image.h"
 #include "display/readouts.h"
@@ -71,6 +73,24 @@ QString UnopenableReason(const QString& path) {
   return {};
 }
 
+// A canvas that draws nothing: the frames a fast playback passes over.
+class SkippedFrameCanvas : public display::Canvas {
+ public:
+  SkippedFrameCanvas(std::int32_t width, std::int32_t height) : width_(width), height_(height) {}
+  std::int32_t Width() const override { return width_; }
+  std::int32_t Height() const override { return height_; }
+  void FillRect(std::int32_t, std::int32_t, std::int32_t, std::int32_t, display::Color) override {}
+  void SetPen(display::Color, std::int32_t, display::PenStyle) override {}
+  void MoveTo(display::Point) override {}
+  void LineTo(display::Point) override {}
+  void Polyline(std::span<const display::Point>) override {}
+  void TextOut(display::Point, std::string_view, display::Color) override {}
+
+ private:
+  std::int32_t width_;
+  std::int32_t height_;
+};
+
 int ClampToInt(std::int64_t v) {
   return static_cast<int>(std::clamp<std::int64_t>(v, std::numeric_limits<int>::min(),
                                                    std::numeric_limits<int>::max()));
@@ -82,6 +102,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
   BuildControls();
   ConnectHandlers();
   FormCreate();
+  actions_ = new ViewerActions(*this);
 }
 
 TMainForm::~TMainForm() { PlaybackThread_->Stop(); }
@@ -372,6 +393,11 @@ void TMainForm::OpenFile(const QString& path) {
     return;
   }
   FileOpenDialog->setDirectory(QFileInfo(path).absolutePath());
+  if (opened) {
+    filePath_ = path;
+    shownRecord_ = -1;
+    shownPosition_ = {};
+  }
   PlaybackThread_->PlayedToEnd = false;
   {
     QScopedValueRollback guard(programSelection_, true);
@@ -406,7 +432,11 @@ void TMainForm::OpenFile(const QString& path) {
     ShowReadouts(display::InitialReadouts());
   }
   AdvanceAfterOpen();
-  if (opened) StartOverview(path);
+  if (opened) {
+    StartOverview(path);
+    emit RecordingOpened(path);
+    emit FrameShown();
+  }
 }
 
 void TMainForm::StartOverview(const QString& path) {
@@ -650,9 +680,72 @@ void TMainForm::PlaybackStep() {
 
 bool TMainForm::PlaybackCanStep() { return session_.CurrentRecord < session_.RecordCount(); }
 
-void TMainForm::RunPlaybackStep() { RunHandler(&TMainForm::PlaybackStep); }
+void TMainForm::RunPlaybackStep() { RunHandler(&TMainForm::PlaybackTurn); }
 
-std::int32_t TMainForm::PlaybackInterval() { return session_.PlayInterval(); }
+std::int32_t TMainForm::PlaybackInterval() { return CurrentPace().IntervalMs; }
+
+void TMainForm::SetPlaybackSpeed(SpeedQuarters speed) { speed_ = speed; }
+
+PlaybackPace TMainForm::CurrentPace() const {
+  // A turn that took long (a large picture on a slow machine) makes the
+  // next ones pass over more frames rather than fall behind.
+  return PaceFor(session_.PlayInterval(), speed_, std::max(kMinTurnMilliseconds, 2 * lastTurnMs_));
+}
+
+void TMainForm::PlaybackTurn() {
+  QElapsedTimer clock;
+  clock.start();
+  const std::int32_t steps = CurrentPace().StepsPerTurn;
+  if (steps <= 1) {
+    PlaybackStep();
+  } else {
+    // Frames passed over are drawn nowhere. The frame drawn last is shown
+    // at the end of the turn, and before a step loads another record into
+    // the buffer it is drawn from.
+    bool pending = false;
+    auto showPending = [this, &pending] {
+      if (!pending) return;
+      pending = false;
+      QtCanvas wave(WaveImage->width(), WaveImage->height());
+      if (session_.DrawFrame(session_.LastDrawnFrame(), wave)) ShowFrame(wave.TakeImage());
+    };
+    for (std::int32_t i = 0; i < steps && PlaybackCanStep(); ++i) {
+      if (session_.CurrentFrame == 0) showPending();
+      SkippedFrameCanvas wave(WaveImage->width(), WaveImage->height());
+      const session::StepOutcome outcome = session_.PlaybackStep(wave);
+      if (outcome.Loaded) ApplyLoadOutcome(*outcome.Loaded, session_.CurrentRecord - 1);
+      pending = pending || outcome.Drew;
+    }
+    showPending();
+  }
+  lastTurnMs_ = static_cast<std::int32_t>(std::min<qint64>(clock.elapsed(), 1000));
+}
+
+std::int32_t TMainForm::AvailableRecords() const {
+  const auto indexed = static_cast<std::int64_t>(session_.File().RecordIndex().size());
+  return static_cast<std::int32_t>(
+      std::clamp<std::int64_t>(std::min<std::int64_t>(indexed, session_.RecordCount()), 0,
+                               std::numeric_limits<std::int32_t>::max()));
+}
+
+void TMainForm::JumpTo(std::int32_t record, std::int32_t frame) {
+  if (!session_.FileOpened() || record < 0 || record >= AvailableRecords() || frame < 0) return;
+  const bool playing = Playing();
+  QtCanvas wave(WaveImage->width(), WaveImage->height());
+  // Playing, the cursors are left as a playback step leaves them after
+  // drawing that frame, so playback goes on with the frame after it.
+  ApplyMove(session_.JumpTo(record, frame, wave,
+                            playing ? session::JumpCursor::PlayOn : session::JumpCursor::OnFrame),
+            wave);
+  if (!playing) {
+    // Paused on the frame: Play plays on from here rather than rewinding.
+    PlaybackThread_->PlayedToEnd = false;
+    SetPlayCaption(kPlayCaption);
+    btnPrint->setEnabled(true);
+  }
+  RzButtonUp->setEnabled(record > 0 || frame > 0);
+  RzButtonNext->setEnabled(true);
+}
 
 // ---------------------------------------------------------------------------
 // Loads and pictures
@@ -675,6 +768,8 @@ void TMainForm::ShowFrame(QImage image) {
   ShowReadouts(session_.Readouts());
   Overview->SetCursorFrame(shownRecord_, session_.LastDrawnFrame());
   Indications->SetFrameOnScreen(shownRecord_, session_.LastDrawnFrame());
+  shownPosition_ = {shownRecord_, session_.LastDrawnFrame()};
+  emit FrameShown();
 }
 
 void TMainForm::ShowReadouts(const display::ReadoutTexts& r) {

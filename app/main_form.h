@@ -13,6 +13,8 @@
 #include <QString>
 
 #include "app/draw_wave_thread.h"
+#include "app/playback_speed.h"
+#include "app/position_status.h"
 #include "report/report_form.h"
 #include "session/viewer_session.h"
 
@@ -35,6 +37,7 @@ class TAboutForm;
 class IndicationWindow;
 class OverviewPanel;
 class QtCanvas;
+class ViewerActions;
 
 class TMainForm : public QMainWindow, private PlaybackHost {
   Q_OBJECT
@@ -64,6 +67,36 @@ class TMainForm : public QMainWindow, private PlaybackHost {
   bool TrackBarArmed() const { return TrackBarArmed_; }
   // Whether playback is running (the thread is not suspended).
   bool Playing() const { return !PlaybackThread_->Suspended(); }
+
+  // The menus, shortcuts, status bar, recent files and large A-scan around
+  // the classic controls.
+  ViewerActions& Actions() { return *actions_; }
+  // The recording opened last; empty before the first.
+  const QString& FilePath() const { return filePath_; }
+  // Record and frame of the frame on screen; none before the first frame
+  // of the open recording.
+  ShownPosition Shown() const { return shownPosition_; }
+  // The records that can be shown: those of the index, at most RecordCount.
+  std::int32_t AvailableRecords() const;
+  // Moves to frame `frame` of record `record` (both from 0, within the
+  // recording): the governing parameters, the record and the frame, as the
+  // track bar loads. Playback, if running, plays on from the frame after;
+  // otherwise the move leaves the viewer paused on that frame.
+  void JumpTo(std::int32_t record, std::int32_t frame);
+  // Playback speed, in quarters of the recorded pace; at 4 (1x) the thread
+  // sleeps PlayInterval between steps.
+  void SetPlaybackSpeed(SpeedQuarters speed);
+  SpeedQuarters PlaybackSpeed() const { return speed_; }
+  // What the playback thread runs per turn and sleeps after it, now.
+  PlaybackPace CurrentPace() const;
+
+ signals:
+  // A recording was opened (not emitted when the file could not be read).
+  void RecordingOpened(const QString& path);
+  // The picture now shows another frame, or the empty screen.
+  void FrameShown();
+
+ public:
 
   // Event handlers.
   void FormCreate();
@@ -96,6 +129,9 @@ class TMainForm : public QMainWindow, private PlaybackHost {
   bool PlaybackCanStep() override;
   void RunPlaybackStep() override;
   std::int32_t PlaybackInterval() override;
+  // One turn of the playback thread: one step, or above the drawing rate
+  // several steps of which only the last frame drawn is shown.
+  void PlaybackTurn();
 
   void BuildControls();
   QLineEdit* AddSettingsField(QGroupBox* box, const char* name, const QString& caption, int left,
@@ -146,6 +182,13 @@ class TMainForm : public QMainWindow, private PlaybackHost {
   void RunHandler(void (TMainForm::*handler)());
 
   session::ViewerSession session_;
+  ViewerActions* actions_ = nullptr;
+  QString filePath_;
+  // The position of the frame on screen.
+  ShownPosition shownPosition_;
+  SpeedQuarters speed_ = kNormalSpeed;
+  // Time the last playback turn took, in milliseconds.
+  std::int32_t lastTurnMs_ = 0;
   TAboutForm* AboutForm_ = nullptr;
   std::function<void()> showReport_;
   TDrawWaveThread* PlaybackThread_ = nullptr;

@@ -23,6 +23,8 @@ void ShowException(const QString& message) {
 int RunViewer(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Sonalyt"));
+  // Where the settings (recent files) are kept.
+  QApplication::setOrganizationName(QStringLiteral("Sonalyt"));
   QApplication::setApplicationVersion(ProgramFileVersion());
 
   QCommandLineParser parser;
