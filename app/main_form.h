@@ -8,11 +8,14 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include <QMainWindow>
 #include <QString>
 
+#include "app/captions.h"
 #include "app/draw_wave_thread.h"
+#include "app/language.h"
 #include "report/report_form.h"
 #include "session/viewer_session.h"
 
@@ -46,6 +49,8 @@ class TMainForm : public QMainWindow, private PlaybackHost {
   void SetReportForm(report::TReportForm* form);
   // Replaces the modal showing of the report window (tests).
   void SetReportPresenter(std::function<void()> showModal);
+  // The application's translation, switched by the Language menu.
+  void SetTranslations(Translations* translations);
 
   // Opens the recording at path as if it had been chosen in the Open dialog.
   // A file that cannot be opened or read is reported in a message box and
@@ -76,6 +81,7 @@ class TMainForm : public QMainWindow, private PlaybackHost {
   void ProcessTrackBarChange();
   void NoteListBoxClick();
   void NoteListBoxDblClick();
+  void LanguageItemClick(Language language);
 
   // One playback step: loads record CurrentRecord when CurrentFrame is 0 and
   // advances it, then draws CurrentFrame and advances it, or at the record's
@@ -87,6 +93,7 @@ class TMainForm : public QMainWindow, private PlaybackHost {
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   // PlaybackHost.
@@ -95,8 +102,13 @@ class TMainForm : public QMainWindow, private PlaybackHost {
   std::int32_t PlaybackInterval() override;
 
   void BuildControls();
-  QLineEdit* AddSettingsField(QGroupBox* box, const char* name, const QString& caption, int left,
+  QLineEdit* AddSettingsField(QGroupBox* box, const char* name, const char* caption, int left,
                               int top, int width);
+  void PlaceFieldLabel(QLabel& label);
+  void BuildLanguageMenu();
+  // Sets every caption again in the language now installed.
+  void RetranslateUi();
+  void SyncLanguageMenu();
   void ConnectHandlers();
 
   // LoadRecord and its effects on the controls.
@@ -119,7 +131,8 @@ class TMainForm : public QMainWindow, private PlaybackHost {
   void AdvanceAfterOpen();
   // Suspends a running playback and shows "播放".
   void PausePlayback();
-  void SetPlayCaption(const QString& caption);
+  // caption is the source text kPlayCaption or kStopCaption.
+  void SetPlayCaption(const char* caption);
 
   // Sets the track bar's maximum or position from the program; a change
   // that moves the thumb only enables previous and next and re-arms.
@@ -135,6 +148,9 @@ class TMainForm : public QMainWindow, private PlaybackHost {
   void RunHandler(void (TMainForm::*handler)());
 
   session::ViewerSession session_;
+  Captions captions_;
+  std::vector<QLabel*> fieldLabels_;
+  Translations* translations_ = nullptr;
   TAboutForm* AboutForm_ = nullptr;
   std::function<void()> showReport_;
   TDrawWaveThread* PlaybackThread_ = nullptr;
@@ -152,6 +168,9 @@ class TMainForm : public QMainWindow, private PlaybackHost {
   QAction* ExitItem;
   QMenu* N1;
   QAction* AboutItem;
+  QMenu* LanguageItem;
+  QAction* ChineseItem;
+  QAction* EnglishItem;
   QFileDialog* FileOpenDialog;
 
   QLabel* LabelPara1;

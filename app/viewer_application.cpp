@@ -1,5 +1,6 @@
 #include "app/viewer_application.h"
 
+#include <cstdio>
 #include <exception>
 
 #include <QApplication>
@@ -8,6 +9,7 @@
 #include <QStringList>
 
 #include "app/about_form.h"
+#include "app/language.h"
 #include "app/main_form.h"
 #include "report/report_form.h"
 
@@ -18,10 +20,23 @@ void ShowException(const QString& message) {
   QMessageBox::critical(nullptr, QCoreApplication::applicationName(), message);
 }
 
+// The language to start in: --lang when given (an unknown value is reported
+// on stderr and gives Chinese), else the one kept in the settings.
+Language StartLanguage(const QCommandLineParser& parser, const QCommandLineOption& option) {
+  if (!parser.isSet(option)) return StoredLanguage();
+  const QString code = parser.value(option);
+  if (const std::optional<Language> language = LanguageFromCode(code)) return *language;
+  std::fprintf(stderr, "sonalyt: unknown language \"%s\" (use zh or en); using Chinese\n",
+               qPrintable(code));
+  return Language::Chinese;
+}
+
 }  // namespace
 
 int RunViewer(int argc, char** argv) {
   QApplication application(argc, argv);
+  // The settings (language, recent files) are kept under these names.
+  QApplication::setOrganizationName(QStringLiteral("Sonalyt"));
   QApplication::setApplicationName(QStringLiteral("Sonalyt"));
   QApplication::setApplicationVersion(ProgramFileVersion());
 
@@ -29,10 +44,21 @@ int RunViewer(int argc, char** argv) {
   parser.setApplicationDescription(QStringLiteral("连续记录离线分析软件"));
   parser.addHelpOption();
   parser.addVersionOption();
+  const QCommandLineOption langOption(QStringLiteral("lang"),
+                                      QStringLiteral("界面语言：zh（中文）或 en（English）"),
+                                      QStringLiteral("zh|en"));
+  parser.addOption(langOption);
   parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("录像文件 (*.DAT)"),
                                QStringLiteral("[FILE]"));
   parser.process(application);
   const QStringList files = parser.positionalArguments();
+
+  Translations translations;
+  const Language language = StartLanguage(parser, langOption);
+  if (!translations.Apply(language)) {
+    std::fprintf(stderr, "sonalyt: the %s translation was not found; using Chinese\n",
+                 qPrintable(LanguageCode(language)));
+  }
 
   try {
     TMainForm MainForm;
@@ -41,6 +67,7 @@ int RunViewer(int argc, char** argv) {
         MainForm.Session(), [&MainForm] { return MainForm.ReportTexts(); }, &MainForm);
     MainForm.SetAboutForm(&AboutForm);
     MainForm.SetReportForm(&ReportForm);
+    MainForm.SetTranslations(&translations);
     MainForm.show();
     if (!files.isEmpty()) MainForm.OpenFile(files.constFirst());
     return QApplication::exec();

@@ -1,7 +1,14 @@
 #include "report/report_page.h"
 
+#include <iterator>
+#include <limits>
+#include <span>
+#include <utility>
+
+#include <QCoreApplication>
 #include <QFont>
 #include <QFontMetrics>
+#include <QEvent>
 #include <QPaintEvent>
 #include <QStringList>
 
@@ -31,10 +38,15 @@ struct Box {
   QRect Rect() const { return {Left, Top, Width, Height}; }
 };
 
+// A caption: its source text (Chinese; shown in the installed language) and
+// its text box.
 struct Caption {
-  const char16_t* Text;
+  const char* Text;
   Box Where;
 };
+
+constexpr const char* kContext = "ReportPage";
+QString Tr(const char* source) { return QCoreApplication::translate(kContext, source); }
 
 // Text box of a row whose text top is the usual 8 pixels below the row's top.
 constexpr Box InRow(int rowTop, int left, int width) {
@@ -78,50 +90,60 @@ constexpr Cell kCellsAfterShape53[] = {
 };
 
 constexpr Box kTitleBox{88, 64, 601, 33};
+constexpr const char* kTitle = QT_TRANSLATE_NOOP("ReportPage", "数字式超声波探伤仪探伤报告");
 
 constexpr Caption kCaptions[] = {
-    {u"检测单位", InRow(104, 48, 105)},   {u"报告编号", InRow(104, 505, 105)},
-    {u"委托单位", InRow(144, 48, 105)},   {u"检测日期", InRow(144, 505, 105)},
-    {u"名称", InRow(184, 80, 65)},
-    {u"编号", InRow(224, 80, 65)},        {u"表面热处理", InRow(224, 416, 121)},
-    {u"材质", InRow(264, 80, 65)},        {u"表面粗糙度", InRow(264, 416, 121)},
-    {u"型号", InRow(304, 80, 89)},        {u"型号", InRow(304, 448, 89)},
-    {u"探头类型", InRow(344, 80, 89)},    {u"灵敏度", InRow(344, 448, 89)},
-    {u"晶片尺寸", InRow(384, 80, 89)},    {u"前沿", InRow(384, 259, 57)},
-    {u"回波抑制", InRow(384, 448, 89)},
-    {u"探头K值", InRow(424, 80, 89)},     {u"频率", InRow(424, 259, 57)},
-    {u"回波延时", InRow(424, 448, 89)},
-    {u"折射角", InRow(464, 80, 81)},      {u"零点", InRow(464, 259, 57)},
-    {u"声程范围", InRow(464, 448, 89)},
-    {u"声速", InRow(504, 448, 89)},
-    {u"探伤结果", InRow(544, 448, 89)},
-    {u"探伤标准", InRow(584, 448, 89)},
-    {u"探伤人员", InRow(624, 448, 89)},
-    {u"长度", InRow(664, 115, 57)},       {u"负责人员", InRow(664, 448, 89)},
-    {u"高度", InRow(704, 115, 57)},       {u"备注", {448, 736, 89}},
-    {u"等级", InRow(744, 115, 57)},
+    {QT_TRANSLATE_NOOP("ReportPage", "检测单位"), InRow(104, 48, 105)},   {QT_TRANSLATE_NOOP("ReportPage", "报告编号"), InRow(104, 505, 105)},
+    {QT_TRANSLATE_NOOP("ReportPage", "委托单位"), InRow(144, 48, 105)},   {QT_TRANSLATE_NOOP("ReportPage", "检测日期"), InRow(144, 505, 105)},
+    {QT_TRANSLATE_NOOP("ReportPage", "名称"), InRow(184, 80, 65)},
+    {QT_TRANSLATE_NOOP("ReportPage", "编号"), InRow(224, 80, 65)},        {QT_TRANSLATE_NOOP("ReportPage", "表面热处理"), InRow(224, 416, 121)},
+    {QT_TRANSLATE_NOOP("ReportPage", "材质"), InRow(264, 80, 65)},        {QT_TRANSLATE_NOOP("ReportPage", "表面粗糙度"), InRow(264, 416, 121)},
+    {QT_TRANSLATE_NOOP("ReportPage", "型号"), InRow(304, 80, 89)},        {QT_TRANSLATE_NOOP("ReportPage", "型号"), InRow(304, 448, 89)},
+    {QT_TRANSLATE_NOOP("ReportPage", "探头类型"), InRow(344, 80, 89)},    {QT_TRANSLATE_NOOP("ReportPage", "灵敏度"), InRow(344, 448, 89)},
+    {QT_TRANSLATE_NOOP("ReportPage", "晶片尺寸"), InRow(384, 80, 89)},    {QT_TRANSLATE_NOOP("ReportPage", "前沿"), InRow(384, 259, 57)},
+    {QT_TRANSLATE_NOOP("ReportPage", "回波抑制"), InRow(384, 448, 89)},
+    {QT_TRANSLATE_NOOP("ReportPage", "探头K值"), InRow(424, 80, 89)},     {QT_TRANSLATE_NOOP("ReportPage", "频率"), InRow(424, 259, 57)},
+    {QT_TRANSLATE_NOOP("ReportPage", "回波延时"), InRow(424, 448, 89)},
+    {QT_TRANSLATE_NOOP("ReportPage", "折射角"), InRow(464, 80, 81)},      {QT_TRANSLATE_NOOP("ReportPage", "零点"), InRow(464, 259, 57)},
+    {QT_TRANSLATE_NOOP("ReportPage", "声程范围"), InRow(464, 448, 89)},
+    {QT_TRANSLATE_NOOP("ReportPage", "声速"), InRow(504, 448, 89)},
+    {QT_TRANSLATE_NOOP("ReportPage", "探伤结果"), InRow(544, 448, 89)},
+    {QT_TRANSLATE_NOOP("ReportPage", "探伤标准"), InRow(584, 448, 89)},
+    {QT_TRANSLATE_NOOP("ReportPage", "探伤人员"), InRow(624, 448, 89)},
+    {QT_TRANSLATE_NOOP("ReportPage", "长度"), InRow(664, 115, 57)},       {QT_TRANSLATE_NOOP("ReportPage", "负责人员"), InRow(664, 448, 89)},
+    {QT_TRANSLATE_NOOP("ReportPage", "高度"), InRow(704, 115, 57)},       {QT_TRANSLATE_NOOP("ReportPage", "备注"), {448, 736, 89}},
+    {QT_TRANSLATE_NOOP("ReportPage", "等级"), InRow(744, 115, 57)},
 };
 
 // The location and sizing captions 1 to 4 (texts from the readout layout).
 constexpr Box kLayoutCaptionBoxes[] = {InRow(504, 115, 57), InRow(544, 115, 57),
                                        InRow(584, 115, 57), InRow(624, 115, 57)};
 
-// Single characters of the group cells, in boxes 25 wide and 33 high.
+// The group cells name their group top to bottom, one character to a box 25
+// wide and 33 high. A translated name that is not one character per box is
+// set as one line turned a quarter left, centred in the visible part of
+// the cell.
 constexpr int kGroupCharWidth = 25, kGroupCharHeight = 33;
-constexpr Caption GroupChar(const char16_t* text, int left, int top,
-                            int height = kGroupCharHeight) {
-  return {text, {left, top, kGroupCharWidth, height}};
-}
-constexpr Caption kGroupChars[] = {
-    GroupChar(u"工", 43, 208), GroupChar(u"件", 43, 256, 41),
-    GroupChar(u"探", 43, 344), GroupChar(u"头", 43, 424),
-    GroupChar(u"探", 411, 328), GroupChar(u"伤", 411, 392), GroupChar(u"仪", 411, 456),
-    GroupChar(u"缺", 43, 544), GroupChar(u"陷", 43, 656),
-    GroupChar(u"定", 75, 528), GroupChar(u"位", 75, 584),
-    GroupChar(u"探", 411, 576), GroupChar(u"伤", 411, 616), GroupChar(u"评", 411, 672),
-    GroupChar(u"定", 411, 712),
-    GroupChar(u"定", 75, 688), GroupChar(u"量", 75, 728),
+struct GroupName {
+  const char* Text;
+  int CharLeft;
+  struct CharBox {
+    int Top, Height = kGroupCharHeight;
+  };
+  CharBox Chars[4];
+  int CharCount;
 };
+constexpr GroupName kWorkpiece{QT_TRANSLATE_NOOP("ReportPage", "工件"), 43, {{208}, {256, 41}}, 2};
+constexpr GroupName kProbe{QT_TRANSLATE_NOOP("ReportPage", "探头"), 43, {{344}, {424}}, 2};
+constexpr GroupName kFlawDetector{
+    QT_TRANSLATE_NOOP("ReportPage", "探伤仪"), 411, {{328}, {392}, {456}}, 3};
+constexpr GroupName kDefect{QT_TRANSLATE_NOOP("ReportPage", "缺陷"), 43, {{544}, {656}}, 2};
+constexpr GroupName kLocation{QT_TRANSLATE_NOOP("ReportPage", "定位"), 75, {{528}, {584}}, 2};
+constexpr GroupName kEvaluation{
+    QT_TRANSLATE_NOOP("ReportPage", "探伤评定"), 411, {{576}, {616}, {672}, {712}}, 4};
+constexpr GroupName kSizing{QT_TRANSLATE_NOOP("ReportPage", "定量"), 75, {{688}, {728}}, 2};
+// The sizing group cell, partly covered by QRShape53 in the two-gate layout.
+constexpr Cell kSizingCell{72, 624, 33, 161};
 
 // Value fields: set smaller when too wide for their box, and clipped to it.
 struct Field {
@@ -186,9 +208,84 @@ void PaintValue(QPainter& painter, const QString& text, const QRect& box, bool c
   painter.restore();
 }
 
-void PaintCentred(QPainter& painter, const Caption& caption) {
-  painter.drawText(caption.Where.Rect(), Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap,
-                   QString::fromUtf16(caption.Text));
+constexpr int kTextFlags = Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap;
+constexpr int kSmallestCaptionPixels = 9;
+
+// The inside of the cell that holds box: the row's cell, less its outline
+// and a pixel of air on each side.
+QRect CellInside(const QRect& box) {
+  const auto holds = [&box](const Cell& c) {
+    return QRect(c.Left, c.Top, c.Width, c.Height).contains(box.center());
+  };
+  QRect inside = box;
+  int area = std::numeric_limits<int>::max();
+  for (const std::span<const Cell> cells :
+       {std::span<const Cell>(kCellsBeforeShape53), std::span<const Cell>(kCellsAfterShape53)}) {
+    for (const Cell& c : cells) {
+      if (holds(c) && c.Width * c.Height < area) {
+        area = c.Width * c.Height;
+        inside = QRect(c.Left, c.Top, c.Width, c.Height).adjusted(2, 2, -2, -2);
+      }
+    }
+  }
+  return inside;
+}
+
+// A caption centred in its box at the page's caption size when it fits
+// there on one line (every Chinese caption does). A longer one (a
+// translation) is set in the largest font, down to 9 pixels, that keeps it
+// inside its cell: wrapped across the cell's inside and centred both ways.
+void PaintCaption(QPainter& painter, const QString& text, const QRect& box) {
+  const QFont font = PageFont(kCaptionPixels, false);
+  if (QFontMetricsF(font).horizontalAdvance(text) <= box.width()) {
+    painter.setFont(font);
+    painter.drawText(box, kTextFlags, text);
+    return;
+  }
+  const QRect inside = CellInside(box);
+  QFont fitted = font;
+  for (int pixels = kCaptionPixels; pixels >= kSmallestCaptionPixels; --pixels) {
+    fitted.setPixelSize(pixels);
+    const QRect r = QFontMetrics(fitted).boundingRect(inside, kTextFlags, text);
+    if (r.width() <= inside.width() && r.height() <= inside.height()) break;
+  }
+  painter.save();
+  painter.setFont(fitted);
+  painter.setClipRect(inside);
+  painter.drawText(inside, Qt::AlignCenter | Qt::TextWordWrap, text);
+  painter.restore();
+}
+
+// A group name in its group cell (left, top, width, height of the part
+// not covered by another cell).
+void PaintGroupName(QPainter& painter, const GroupName& group, const QRect& cell) {
+  const QString name = Tr(group.Text);
+  if (name.size() == group.CharCount) {
+    painter.setFont(PageFont(kCaptionPixels, false));
+    for (int i = 0; i < group.CharCount; ++i) {
+      const QRect box(group.CharLeft, group.Chars[i].Top, kGroupCharWidth, group.Chars[i].Height);
+      painter.drawText(box, kTextFlags, name.mid(i, 1));
+    }
+    return;
+  }
+  // Turned a quarter left, the cell's height is the line's length.
+  const QRect inside = cell.adjusted(2, 2, -2, -2);
+  QFont font = PageFont(kCaptionPixels, false);
+  for (int pixels = kCaptionPixels; pixels > kSmallestCaptionPixels; --pixels) {
+    font.setPixelSize(pixels);
+    const QFontMetrics metrics(font);
+    if (metrics.horizontalAdvance(name) <= inside.height() && metrics.height() <= inside.width()) {
+      break;
+    }
+  }
+  painter.save();
+  painter.setFont(font);
+  painter.translate(inside.center().x() + 1, inside.center().y() + 1);
+  painter.rotate(-90);
+  const QRect line(-inside.height() / 2, -inside.width() / 2, inside.height(), inside.width());
+  painter.setClipRect(line);
+  painter.drawText(line, Qt::AlignCenter, name);
+  painter.restore();
 }
 
 }  // namespace
@@ -224,17 +321,28 @@ void PaintReportPage(QPainter& painter, const ReportTexts& texts, const ReportPi
 
   painter.setPen(Qt::black);
   painter.setFont(PageFont(kTitlePixels, true));
-  painter.drawText(kTitleBox.Rect(), Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap,
-                   QStringLiteral("数字式超声波探伤仪探伤报告"));
+  painter.drawText(kTitleBox.Rect(), kTextFlags, Tr(kTitle));
 
-  painter.setFont(PageFont(kCaptionPixels, false));
-  for (const Caption& caption : kCaptions) PaintCentred(painter, caption);
-  for (const Caption& groupChar : kGroupChars) PaintCentred(painter, groupChar);
+  for (const Caption& caption : kCaptions) {
+    PaintCaption(painter, Tr(caption.Text), caption.Where.Rect());
+  }
+  const int shape53Bottom = kShape53Top + texts.QRShape53Height - 1;
+  const QRect sizingVisible(kSizingCell.Left, shape53Bottom, kSizingCell.Width,
+                            kSizingCell.Top + kSizingCell.Height - shape53Bottom);
+  const std::pair<const GroupName*, QRect> groups[] = {
+      {&kWorkpiece, {40, 184, 33, 121}},
+      {&kProbe, {40, 304, 33, 201}},
+      {&kFlawDetector, {408, 304, 33, 241}},
+      {&kDefect, {40, 504, 33, 281}},
+      {&kLocation, {kShape53Left, kShape53Top, kShape53Width, texts.QRShape53Height}},
+      {&kEvaluation, {408, 544, 33, 241}},
+      {&kSizing, sizingVisible},
+  };
+  for (const auto& [group, cell] : groups) PaintGroupName(painter, *group, cell);
   const QString* layoutCaptions[] = {&texts.Caption1, &texts.Caption2, &texts.Caption3,
                                      &texts.Caption4};
   for (int i = 0; i < 4; ++i) {
-    painter.drawText(kLayoutCaptionBoxes[i].Rect(),
-                     Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, *layoutCaptions[i]);
+    PaintCaption(painter, *layoutCaptions[i], kLayoutCaptionBoxes[i].Rect());
   }
 
   for (const Field& field : kFields) {
@@ -275,6 +383,11 @@ void ReportPageWidget::SetTexts(ReportTexts texts) {
 void ReportPageWidget::SetPictures(ReportPictures pictures) {
   pictures_ = std::move(pictures);
   update();
+}
+
+void ReportPageWidget::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::LanguageChange) update();
 }
 
 void ReportPageWidget::paintEvent(QPaintEvent* event) {

@@ -61,6 +61,7 @@ class ReportPageWidget : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   ReportTexts texts_;
