@@ -47,6 +47,14 @@ void StoreLanguage(Language language) {
   settings.setValue(kLanguageKey, LanguageCode(language));
 }
 
+Language StartLanguage(const std::optional<QString>& langValue, QString* warning) {
+  if (!langValue) return StoredLanguage();
+  if (const std::optional<Language> language = LanguageFromCode(*langValue)) return *language;
+  *warning = QStringLiteral("sonalyt: unknown language \"%1\" (use zh or en); using Chinese")
+                 .arg(*langValue);
+  return Language::Chinese;
+}
+
 Translations::Translations(QStringList directories, QObject* parent)
     : QObject(parent), directories_(std::move(directories)) {}
 

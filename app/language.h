@@ -30,6 +30,10 @@ QStringList TranslationDirectories();
 Language StoredLanguage();
 void StoreLanguage(Language language);
 
+// The language to start in: the --lang value when one is given, else the
+// kept choice. An unknown value gives Chinese and a one-line *warning.
+Language StartLanguage(const std::optional<QString>& langValue, QString* warning);
+
 // The translation installed in the application. Installing or removing it
 // sends every widget a QEvent::LanguageChange, on which the windows set
 // their captions again.

@@ -20,17 +20,6 @@ void ShowException(const QString& message) {
   QMessageBox::critical(nullptr, QCoreApplication::applicationName(), message);
 }
 
-// The language to start in: --lang when given (an unknown value is reported
-// on stderr and gives Chinese), else the one kept in the settings.
-Language StartLanguage(const QCommandLineParser& parser, const QCommandLineOption& option) {
-  if (!parser.isSet(option)) return StoredLanguage();
-  const QString code = parser.value(option);
-  if (const std::optional<Language> language = LanguageFromCode(code)) return *language;
-  std::fprintf(stderr, "sonalyt: unknown language \"%s\" (use zh or en); using Chinese\n",
-               qPrintable(code));
-  return Language::Chinese;
-}
-
 }  // namespace
 
 int RunViewer(int argc, char** argv) {
@@ -54,7 +43,10 @@ int RunViewer(int argc, char** argv) {
   const QStringList files = parser.positionalArguments();
 
   Translations translations;
-  const Language language = StartLanguage(parser, langOption);
+  QString warning;
+  const Language language = StartLanguage(
+      parser.isSet(langOption) ? std::optional(parser.value(langOption)) : std::nullopt, &warning);
+  if (!warning.isEmpty()) std::fprintf(stderr, "%s\n", qPrintable(warning));
   if (!translations.Apply(language)) {
     std::fprintf(stderr, "sonalyt: the %s translation was not found; using Chinese\n",
                  qPrintable(LanguageCode(language)));

@@ -209,22 +209,21 @@ void PaintValue(QPainter& painter, const QString& text, const QRect& box, bool c
 }
 
 constexpr int kTextFlags = Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap;
+constexpr int kFittedFlags = Qt::AlignCenter | Qt::TextWordWrap;
 constexpr int kSmallestCaptionPixels = 9;
 
-// The inside of the cell that holds box: the row's cell, less its outline
-// and a pixel of air on each side.
+// The inside of the smallest cell that holds box's centre: the cell less
+// its outline and a pixel of air on each side.
 QRect CellInside(const QRect& box) {
-  const auto holds = [&box](const Cell& c) {
-    return QRect(c.Left, c.Top, c.Width, c.Height).contains(box.center());
-  };
   QRect inside = box;
   int area = std::numeric_limits<int>::max();
   for (const std::span<const Cell> cells :
        {std::span<const Cell>(kCellsBeforeShape53), std::span<const Cell>(kCellsAfterShape53)}) {
     for (const Cell& c : cells) {
-      if (holds(c) && c.Width * c.Height < area) {
+      const QRect r(c.Left, c.Top, c.Width, c.Height);
+      if (r.contains(box.center()) && c.Width * c.Height < area) {
         area = c.Width * c.Height;
-        inside = QRect(c.Left, c.Top, c.Width, c.Height).adjusted(2, 2, -2, -2);
+        inside = r.adjusted(2, 2, -2, -2);
       }
     }
   }
@@ -235,42 +234,34 @@ QRect CellInside(const QRect& box) {
 // there on one line (every Chinese caption does). A longer one (a
 // translation) is set in the largest font, down to 9 pixels, that keeps it
 // inside its cell: wrapped across the cell's inside and centred both ways.
-void PaintCaption(QPainter& painter, const QString& text, const QRect& box) {
-  const QFont font = PageFont(kCaptionPixels, false);
-  if (QFontMetricsF(font).horizontalAdvance(text) <= box.width()) {
-    painter.setFont(font);
-    painter.drawText(box, kTextFlags, text);
-    return;
-  }
+PlacedCaption LayOutCaption(const QString& text, const QRect& box) {
   const QRect inside = CellInside(box);
-  QFont fitted = font;
-  for (int pixels = kCaptionPixels; pixels >= kSmallestCaptionPixels; --pixels) {
-    fitted.setPixelSize(pixels);
-    const QRect r = QFontMetrics(fitted).boundingRect(inside, kTextFlags, text);
-    if (r.width() <= inside.width() && r.height() <= inside.height()) break;
+  QFont font = PageFont(kCaptionPixels, false);
+  if (QFontMetricsF(font).horizontalAdvance(text) <= box.width()) {
+    return {text, box, inside, font, kTextFlags, false};
   }
-  painter.save();
-  painter.setFont(fitted);
-  painter.setClipRect(inside);
-  painter.drawText(inside, Qt::AlignCenter | Qt::TextWordWrap, text);
-  painter.restore();
+  for (int pixels = kCaptionPixels; pixels > kSmallestCaptionPixels; --pixels) {
+    font.setPixelSize(pixels);
+    const QRect r = QFontMetrics(font).boundingRect(inside, kFittedFlags, text);
+    if (inside.contains(r)) break;
+  }
+  return {text, inside, inside, font, kFittedFlags, false};
 }
 
-// A group name in its group cell (left, top, width, height of the part
-// not covered by another cell).
-void PaintGroupName(QPainter& painter, const GroupName& group, const QRect& cell) {
+// The name of a group in its group cell (the part of the cell not covered
+// by another). A translated name that is not one character per box is set
+// as one line turned a quarter left, centred in the cell.
+void LayOutGroupName(const GroupName& group, const QRect& cell, std::vector<PlacedCaption>& out) {
   const QString name = Tr(group.Text);
+  const QRect inside = cell.adjusted(2, 2, -2, -2);
+  QFont font = PageFont(kCaptionPixels, false);
   if (name.size() == group.CharCount) {
-    painter.setFont(PageFont(kCaptionPixels, false));
     for (int i = 0; i < group.CharCount; ++i) {
       const QRect box(group.CharLeft, group.Chars[i].Top, kGroupCharWidth, group.Chars[i].Height);
-      painter.drawText(box, kTextFlags, name.mid(i, 1));
+      out.push_back({name.mid(i, 1), box, inside, font, kTextFlags, false});
     }
     return;
   }
-  // Turned a quarter left, the cell's height is the line's length.
-  const QRect inside = cell.adjusted(2, 2, -2, -2);
-  QFont font = PageFont(kCaptionPixels, false);
   for (int pixels = kCaptionPixels; pixels > kSmallestCaptionPixels; --pixels) {
     font.setPixelSize(pixels);
     const QFontMetrics metrics(font);
@@ -278,13 +269,20 @@ void PaintGroupName(QPainter& painter, const GroupName& group, const QRect& cell
       break;
     }
   }
+  out.push_back({name, inside, inside, font, Qt::AlignCenter, true});
+}
+
+void PaintCaption(QPainter& painter, const PlacedCaption& caption) {
+  painter.setFont(caption.Font);
+  if (!caption.Turned) {
+    painter.drawText(caption.Box, caption.Flags, caption.Text);
+    return;
+  }
   painter.save();
-  painter.setFont(font);
-  painter.translate(inside.center().x() + 1, inside.center().y() + 1);
+  const QRect& box = caption.Box;
+  painter.translate(box.left(), box.bottom() + 1);
   painter.rotate(-90);
-  const QRect line(-inside.height() / 2, -inside.width() / 2, inside.height(), inside.width());
-  painter.setClipRect(line);
-  painter.drawText(line, Qt::AlignCenter, name);
+  painter.drawText(QRect(0, 0, box.height(), box.width()), caption.Flags, caption.Text);
   painter.restore();
 }
 
@@ -308,23 +306,12 @@ ReportPictures DrawReportPictures(session::ViewerSession& session) {
   return {amplitudeScale.TakeImage(), wave.TakeImage(), rangeScale.TakeImage()};
 }
 
-void PaintReportPage(QPainter& painter, const ReportTexts& texts, const ReportPictures& pictures) {
-  painter.save();
-  painter.setRenderHint(QPainter::Antialiasing, false);
-  painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-  painter.setRenderHint(QPainter::LosslessImageRendering, true);
-  painter.setRenderHint(QPainter::TextAntialiasing, true);
-
-  for (const Cell& cell : kCellsBeforeShape53) PaintCell(painter, cell);
-  PaintCell(painter, {kShape53Left, kShape53Top, kShape53Width, texts.QRShape53Height});
-  for (const Cell& cell : kCellsAfterShape53) PaintCell(painter, cell);
-
-  painter.setPen(Qt::black);
-  painter.setFont(PageFont(kTitlePixels, true));
-  painter.drawText(kTitleBox.Rect(), kTextFlags, Tr(kTitle));
-
+std::vector<PlacedCaption> LayOutCaptions(const ReportTexts& texts) {
+  std::vector<PlacedCaption> out;
+  out.push_back({Tr(kTitle), kTitleBox.Rect(), CellInside(kTitleBox.Rect()),
+                 PageFont(kTitlePixels, true), kTextFlags, false});
   for (const Caption& caption : kCaptions) {
-    PaintCaption(painter, Tr(caption.Text), caption.Where.Rect());
+    out.push_back(LayOutCaption(Tr(caption.Text), caption.Where.Rect()));
   }
   const int shape53Bottom = kShape53Top + texts.QRShape53Height - 1;
   const QRect sizingVisible(kSizingCell.Left, shape53Bottom, kSizingCell.Width,
@@ -338,12 +325,28 @@ void PaintReportPage(QPainter& painter, const ReportTexts& texts, const ReportPi
       {&kEvaluation, {408, 544, 33, 241}},
       {&kSizing, sizingVisible},
   };
-  for (const auto& [group, cell] : groups) PaintGroupName(painter, *group, cell);
+  for (const auto& [group, cell] : groups) LayOutGroupName(*group, cell, out);
   const QString* layoutCaptions[] = {&texts.Caption1, &texts.Caption2, &texts.Caption3,
                                      &texts.Caption4};
   for (int i = 0; i < 4; ++i) {
-    PaintCaption(painter, *layoutCaptions[i], kLayoutCaptionBoxes[i].Rect());
+    out.push_back(LayOutCaption(*layoutCaptions[i], kLayoutCaptionBoxes[i].Rect()));
   }
+  return out;
+}
+
+void PaintReportPage(QPainter& painter, const ReportTexts& texts, const ReportPictures& pictures) {
+  painter.save();
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+  painter.setRenderHint(QPainter::LosslessImageRendering, true);
+  painter.setRenderHint(QPainter::TextAntialiasing, true);
+
+  for (const Cell& cell : kCellsBeforeShape53) PaintCell(painter, cell);
+  PaintCell(painter, {kShape53Left, kShape53Top, kShape53Width, texts.QRShape53Height});
+  for (const Cell& cell : kCellsAfterShape53) PaintCell(painter, cell);
+
+  painter.setPen(Qt::black);
+  for (const PlacedCaption& caption : LayOutCaptions(texts)) PaintCaption(painter, caption);
 
   for (const Field& field : kFields) {
     const QString& text = texts.*field.Text;
