@@ -10,6 +10,7 @@ packages=(
   libbenchmark-dev                  # benchmarks
   fonts-wqy-microhei                # CJK font for the interface and the report
   xvfb xauth                        # GUI tests and screenshots
+  dpkg-dev file lintian             # the Debian package: dpkg-shlibdeps, and its check
 )
 missing=()
 for p in "${packages[@]}"; do
