@@ -406,12 +406,8 @@ void TMainForm::OpenFile(const QString& path) {
 
 void TMainForm::AdvanceAfterOpen() {
   if (session_.RecordCount() == 0) return;
-  if (session_.CurrentFrame == 0) {
-    LoadRecord();
-    session_.CurrentRecord += 1;
-  }
-  if (session_.CurrentFrame < session_.FramesInRecord()) DrawFrame(session_.CurrentFrame);
-  session_.CurrentFrame += 1;
+  QtCanvas wave(WaveImage->width(), WaveImage->height());
+  ApplyMove(session_.AdvanceAfterOpen(wave), wave);
   btnPrint->setEnabled(true);
 }
 
@@ -486,41 +482,20 @@ void TMainForm::RzButtonUpClick() {
   if (!session_.FileOpened()) return;
   PausePlayback();
   btnPrint->setEnabled(true);
-  if (session_.CurrentFrame > 0) {
-    session_.CurrentFrame -= 1;
-    DrawFrame(session_.CurrentFrame);
-    RzButtonNext->setEnabled(true);
-    return;
-  }
-  if (session_.CurrentRecord <= 0) return;
-  session_.CurrentRecord -= 1;
-  LoadGoverningParameters(session_.CurrentRecord);
-  LoadRecord();
-  if (session_.FramesInRecord() >= 2) {
-    session_.CurrentFrame = session_.FramesInRecord() - 2;
-    DrawFrame(session_.CurrentFrame);
-    RzButtonNext->setEnabled(true);
-  }
+  QtCanvas wave(WaveImage->width(), WaveImage->height());
+  const session::MoveOutcome outcome = session_.PreviousFrame(wave);
+  ApplyMove(outcome, wave);
+  if (outcome.Moved) RzButtonNext->setEnabled(true);
 }
 
 void TMainForm::RzButtonNextClick() {
   if (!session_.FileOpened()) return;
   PausePlayback();
   btnPrint->setEnabled(true);
-  if (session_.CurrentFrame < session_.FramesInRecord() - 2) {
-    session_.CurrentFrame += 1;
-    DrawFrame(session_.CurrentFrame);
-    RzButtonUp->setEnabled(true);
-    return;
-  }
-  if (std::int64_t{session_.CurrentRecord} < std::int64_t{session_.RecordCount()} - 1) {
-    session_.CurrentRecord += 1;
-    LoadRecord();
-  }
-  if (session_.CurrentFrame < session_.FramesInRecord()) {
-    DrawFrame(session_.CurrentFrame);
-    RzButtonUp->setEnabled(true);
-  }
+  QtCanvas wave(WaveImage->width(), WaveImage->height());
+  const session::MoveOutcome outcome = session_.NextFrame(wave);
+  ApplyMove(outcome, wave);
+  if (outcome.Moved) RzButtonUp->setEnabled(true);
 }
 
 void TMainForm::ProcessTrackBarChange() {
@@ -531,43 +506,38 @@ void TMainForm::ProcessTrackBarChange() {
     TrackBarArmed_ = true;
     return;
   }
-  // With one record the range is empty: every position is record 0.
-  const std::int64_t range =
-      std::int64_t{ProcessTrackBar->maximum()} - ProcessTrackBar->minimum();
-  const std::int64_t count = session_.RecordCount();
-  session_.CurrentRecord =
-      range > 0 ? ClampToInt(std::int64_t{ProcessTrackBar->value()} * count / range) : 0;
-  if (session_.CurrentRecord <= 0) {
-    session_.CurrentRecord = 0;
+  std::int32_t record =
+      session::RecordAtTrackBarPosition(ProcessTrackBar->value(), ProcessTrackBar->minimum(),
+                                        ProcessTrackBar->maximum(), session_.RecordCount());
+  if (record <= 0) {
+    record = 0;
     RzButtonUp->setEnabled(false);
   }
-  if (session_.CurrentRecord > 0 && Playing()) {
+  if (record > 0 && Playing()) {
     RzButtonUp->setEnabled(true);
     RzButtonNext->setEnabled(true);
   }
-  if (session_.CurrentRecord >= session_.RecordCount()) {
+  if (record >= session_.RecordCount()) {
+    // The far end stands for the end of the recording: back to record 0.
     SetPlayCaption(kPlayCaption);
     RzButtonNext->setEnabled(false);
     RzButtonUp->setEnabled(false);
-    session_.CurrentRecord = 0;
+    record = 0;
     if (Playing()) {
       PlaybackThread_->Suspend();
       btnPrint->setEnabled(true);
     }
   }
-  LoadGoverningParameters(session_.CurrentRecord);
-  LoadRecord();
-  DrawFrame(session_.CurrentFrame);
+  QtCanvas wave(WaveImage->width(), WaveImage->height());
+  ApplyMove(session_.JumpTo(record, 0, wave), wave);
 }
 
 void TMainForm::SyncTrackBar() { SyncTrackBarTo(session_.CurrentRecord); }
 
 void TMainForm::SyncTrackBarTo(std::int32_t record) {
   TrackBarArmed_ = false;
-  const std::int64_t count = session_.RecordCount();
-  const std::int64_t position =
-      count < 2 ? 0 : std::int64_t{ProcessTrackBar->maximum()} * record / (count - 1);
-  SetTrackBarPosition(ClampToInt(position));
+  SetTrackBarPosition(ClampToInt(session::TrackBarPositionOfRecord(
+      record, ProcessTrackBar->maximum(), session_.RecordCount())));
 }
 
 void TMainForm::SetTrackBarMaximum(int maximum) {
@@ -630,9 +600,8 @@ void TMainForm::NoteListBoxClick() {
     SetPlayCaption(kStopCaption);
     btnPrint->setEnabled(false);
   }
-  session_.CurrentRecord = noteRecords[static_cast<std::size_t>(row)];
-  LoadRecord();
-  DrawFrame(session_.CurrentFrame);
+  QtCanvas wave(WaveImage->width(), WaveImage->height());
+  ApplyMove(session_.JumpToNote(row, wave), wave);
 }
 
 // The click before a double click has done the work.
@@ -655,26 +624,16 @@ std::int32_t TMainForm::PlaybackInterval() { return session_.PlayInterval(); }
 // ---------------------------------------------------------------------------
 // Loads and pictures
 
-void TMainForm::LoadRecord() {
-  const session::LoadOutcome outcome = session_.LoadRecord();
-  ApplyLoadOutcome(outcome, session_.CurrentRecord);
-}
-
 void TMainForm::ApplyLoadOutcome(const session::LoadOutcome& outcome, std::int32_t record) {
   if (outcome.ParametersApplied) ShowSettings();
   SyncTrackBarTo(record);
   SelectNoteLine(outcome.NoteLine);
 }
 
-void TMainForm::LoadGoverningParameters(std::int32_t record) {
-  if (session_.LoadGoverningParameters(record)) ShowSettings();
-}
-
-bool TMainForm::DrawFrame(std::int32_t k) {
-  QtCanvas wave(WaveImage->width(), WaveImage->height());
-  if (!session_.DrawFrame(k, wave)) return false;
-  ShowFrame(wave.TakeImage());
-  return true;
+void TMainForm::ApplyMove(const session::MoveOutcome& outcome, QtCanvas& wave) {
+  if (outcome.GoverningApplied) ShowSettings();
+  if (outcome.Loaded) ApplyLoadOutcome(*outcome.Loaded, outcome.LoadedRecord);
+  if (outcome.Drew) ShowFrame(wave.TakeImage());
 }
 
 void TMainForm::ShowFrame(QImage image) {

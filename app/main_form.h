@@ -35,6 +35,7 @@ class QWidget;
 namespace sonalyt::app {
 
 class TAboutForm;
+class QtCanvas;
 
 class TMainForm : public QMainWindow, private PlaybackHost {
   Q_OBJECT
@@ -111,15 +112,13 @@ class TMainForm : public QMainWindow, private PlaybackHost {
   void SyncLanguageMenu();
   void ConnectHandlers();
 
-  // LoadRecord and its effects on the controls.
-  void LoadRecord();
   // The effects of loading record on the controls: settings, track bar
   // and note selection.
   void ApplyLoadOutcome(const session::LoadOutcome& outcome, std::int32_t record);
+  // The effects of a navigation step: settings, track bar and note
+  // selection, then the frame drawn onto wave.
+  void ApplyMove(const session::MoveOutcome& outcome, QtCanvas& wave);
   void SyncTrackBarTo(std::int32_t record);
-  void LoadGoverningParameters(std::int32_t record);
-  // Frame k of the loaded record into WaveImage, with its readouts.
-  bool DrawFrame(std::int32_t k);
   void ShowFrame(QImage image);
   void ShowSettings();
   void ShowEmptyPictures();

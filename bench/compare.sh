@@ -38,7 +38,7 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
   fi
 fi
 cmake --build "$build" --target make_bench_recordings bench_recording bench_session_memory \
-  bench_gui >/dev/null
+  bench_analysis bench_gui >/dev/null
 bin=$build/bench
 
 # Inputs, made with the project's recording writer.
@@ -78,6 +78,13 @@ say "benchmarks: decoding, opening"
 "$bin/bench_recording" --decode="$inputs/1h.dat" --expect="$inputs/decoded-1000.bin" \
   --open="$inputs/1h.dat" --open="$inputs/10h.dat" \
   --benchmark_repetitions="$runs" --benchmark_out="$results/recording.json" \
+  --benchmark_out_format=json >/dev/null
+
+say "whole-recording analysis: 10 hours"
+# Repetitions interleaved, so that a change of load hits the pass and its
+# reference alike.
+"$bin/bench_analysis" --pass="$inputs/10h.dat" --benchmark_repetitions="$runs" \
+  --benchmark_enable_random_interleaving=true --benchmark_out="$results/analysis.json" \
   --benchmark_out_format=json >/dev/null
 
 say "memory: 1 minute, 10 hours"
@@ -134,6 +141,16 @@ for label, file in (("1 hour", "1h"), ("10 hours", "10h")):
     r = best / cat
     row("open %s, ms (best; median %.1f)" % (label, med), "%.1f" % best,
         "cat %.1f (start-up %.1f)" % (cat, cat_empty), "%.2fx" % r, "<= 2x", r <= 2.0)
+
+decode_all = runs("analysis.json", "BM_DecodeEveryRecord/10h.dat")
+passes = runs("analysis.json", "BM_AnalysisPass/10h.dat")
+scanned = runs("analysis.json", "BM_AnalysisPassWithScan/10h.dat")
+ref = min(ms(b) for b in decode_all)
+best = min(ms(b) for b in passes)
+r = best / ref
+row("analysis pass 10 hours, ms (best; median %.0f; with its own scan %.0f)"
+    % (statistics.median(ms(b) for b in passes), min(ms(b) for b in scanned)),
+    "%.0f" % best, "decode only, 1 thread %.0f" % ref, "%.2fx" % r, "<= 0.6x", r <= 0.6)
 
 m1, m10 = memory("memory-1min.txt"), memory("memory-10h.txt")
 d = int(m10["peak_kb"]) - int(m1["peak_kb"])

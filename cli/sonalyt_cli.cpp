@@ -15,6 +15,7 @@
 #include <QString>
 #include <QStringDecoder>
 
+#include "cli/analysis_commands.h"
 #include "cli/json_writer.h"
 #include "display/frame_image.h"
 #include "display/svg_canvas.h"
@@ -60,6 +61,11 @@ constexpr const char* kUsage =
     ")\n"
 #ifdef SONALYT_CLI_QT_IMAGES
     "  report FILE R F -o OUT          the A4 report page of frame F (.pdf or .png)\n"
+#endif
+    "  analyze FILE [--csv]            gate figures of every frame of the recording\n"
+#ifdef SONALYT_CLI_QT_IMAGES
+    "  bscan FILE -o OUT.png [--width W] [--height H]\n"
+    "                                  the B-scan of the whole recording\n"
 #endif
     "\n"
     "Run 'sonalyt-cli COMMAND --help' for a command's options.\n";
@@ -144,24 +150,19 @@ bool Open(ViewerSession& session, const std::string& path, std::string* error) {
   return true;
 }
 
-// Loads record r as the track bar's jump does: governing parameters first.
-bool Jump(ViewerSession& session, const std::string& path, std::int32_t r, std::string* error) {
+// Jumps to frame f of record r as the viewer does (governing parameters
+// first, then the record, then the frame onto wave); r must be in the index,
+// and f in the record when needFrame.
+bool Jump(ViewerSession& session, const std::string& path, std::int32_t r, std::int32_t f,
+          bool needFrame, display::Canvas& wave, std::string* error) {
   const auto count = static_cast<std::int32_t>(session.File().RecordIndex().size());
   if (r < 0 || r >= count) {
     *error = "record " + std::to_string(r) + " is not in the index of " + path + " (" +
              std::to_string(count) + " records)";
     return false;
   }
-  session.CurrentRecord = r;
-  session.LoadGoverningParameters(r);
-  session.LoadRecord();
-  return true;
-}
-
-bool CheckFrame(const ViewerSession& session, std::int32_t f, std::string* error) {
-  if (f < 0 || f >= session.FramesInRecord()) {
-    *error = "frame " + std::to_string(f) + " is not in record " +
-             std::to_string(session.CurrentRecord) + " (" +
+  if (!session.JumpTo(r, f, wave).Drew && needFrame) {
+    *error = "frame " + std::to_string(f) + " is not in record " + std::to_string(r) + " (" +
              std::to_string(session.FramesInRecord()) + " frames)";
     return false;
   }
@@ -269,7 +270,9 @@ int Record(const std::vector<std::string>& args) {
   if (!r) return Fail("record index must be a whole number: " + positional[1]);
   ViewerSession session;
   std::string error;
-  if (!Open(session, positional[0], &error) || !Jump(session, positional[0], *r, &error)) {
+  display::SvgCanvas wave(kWaveWidth, kWaveHeight);
+  if (!Open(session, positional[0], &error) ||
+      !Jump(session, positional[0], *r, 0, false, wave, &error)) {
     return Fail(error);
   }
   const auto& file = session.File();
@@ -326,13 +329,8 @@ bool LoadFrame(ViewerSession& session, const std::vector<std::string>& positiona
     *error = "record and frame must be whole numbers";
     return false;
   }
-  if (!Open(session, positional[0], error) || !Jump(session, positional[0], *r, error) ||
-      !CheckFrame(session, *f, error)) {
-    return false;
-  }
-  session.CurrentFrame = *f;
-  session.DrawFrame(*f, wave);
-  return true;
+  return Open(session, positional[0], error) &&
+         Jump(session, positional[0], *r, *f, true, wave, error);
 }
 
 int Frame(const std::vector<std::string>& args) {
@@ -492,6 +490,8 @@ int main(int argc, char** argv) {
   if (command == "record") return Record(args);
   if (command == "frame") return Frame(args);
   if (command == "render") return Render(args);
+  if (command == "analyze") return sonalyt::cli::AnalyzeCommand(args);
+  if (command == "bscan") return sonalyt::cli::BScanCommand(args);
 #ifdef SONALYT_CLI_QT_IMAGES
   if (command == "report") return Report(args);
 #endif

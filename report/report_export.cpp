@@ -1,19 +1,16 @@
 #include "report/report_export.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QImage>
 #include <QImageWriter>
-#include <QPageLayout>
-#include <QPageSize>
-#include <QPdfWriter>
 #include <QSaveFile>
+
+#include "report/pdf_document.h"
 
 namespace sonalyt::report {
 namespace {
 
-// Device resolution of the PDF; the page is scaled to it from 96 per inch so
-// that vector coordinates keep sub-pixel precision.
-constexpr int kPdfResolution = 1200;
 // 96 dots per inch in dots per metre.
 constexpr int kDotsPerMeterAt96 = 3780;
 
@@ -60,30 +57,15 @@ ReportSourceTexts SourceTextsFromSession(const session::ViewerSession& session) 
 
 bool WriteReportPdf(const ReportTexts& texts, const ReportPictures& pictures, const QString& path,
                     QString* error) {
-  if (!HaveGuiApplication(error)) return false;
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) {
-    SetError(error, file.errorString());
-    return false;
-  }
-  {
-    QPdfWriter writer(&file);
-    writer.setTitle(QStringLiteral("数字式超声波探伤仪探伤报告"));
-    writer.setCreator(QStringLiteral("Sonalyt"));
-    writer.setResolution(kPdfResolution);
-    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                     QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
-    if (!PaintReportPageOn(writer, kPdfResolution, texts, pictures)) {
-      file.cancelWriting();
-      SetError(error, QStringLiteral("the PDF page could not be painted"));
-      return false;
-    }
-  }
-  if (!file.commit()) {
-    SetError(error, file.errorString());
-    return false;
-  }
-  return true;
+  // The document title is the page's title, in the installed language.
+  const QString title = QCoreApplication::translate(
+      "ReportPage", QT_TRANSLATE_NOOP("ReportPage", "数字式超声波探伤仪探伤报告"));
+  return WritePdfDocument(path, title,
+                          [&](QPdfWriter&, QPainter& painter) {
+                            PaintReportPage(painter, texts, pictures);
+                            return true;
+                          },
+                          error);
 }
 
 bool WriteReportPng(const ReportTexts& texts, const ReportPictures& pictures, const QString& path,

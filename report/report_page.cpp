@@ -13,6 +13,7 @@
 #include <QStringList>
 
 #include "app/qt_canvas.h"
+#include "report/page_text.h"
 
 namespace sonalyt::report {
 namespace {
@@ -275,7 +276,12 @@ void LayOutGroupName(const GroupName& group, const QRect& cell, std::vector<Plac
 void PaintCaption(QPainter& painter, const PlacedCaption& caption) {
   painter.setFont(caption.Font);
   if (!caption.Turned) {
-    painter.drawText(caption.Box, caption.Flags, caption.Text);
+    // A bold the face lacks must reach a PDF once (the title).
+    if (caption.Font.bold()) {
+      DrawPageText(painter, caption.Box, caption.Flags, caption.Text);
+    } else {
+      painter.drawText(caption.Box, caption.Flags, caption.Text);
+    }
     return;
   }
   painter.save();

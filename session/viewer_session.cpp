@@ -1,11 +1,47 @@
 #include "session/viewer_session.h"
 
 #include <algorithm>
+#include <limits>
+#include <ostream>
 
 #include "display/frame_image.h"
 #include "display/report_images.h"
 
 namespace sonalyt::session {
+namespace {
+
+std::int32_t ClampToInt32(std::int64_t v) {
+  return static_cast<std::int32_t>(std::clamp<std::int64_t>(
+      v, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+}
+
+}  // namespace
+
+void PrintTo(const LoadOutcome& o, std::ostream* os) {
+  *os << "{ParametersApplied=" << o.ParametersApplied << " NoteLine=" << o.NoteLine << "}";
+}
+
+void PrintTo(const MoveOutcome& o, std::ostream* os) {
+  *os << "{GoverningApplied=" << o.GoverningApplied << " Loaded=";
+  if (o.Loaded) {
+    PrintTo(*o.Loaded, os);
+  } else {
+    *os << "none";
+  }
+  *os << " LoadedRecord=" << o.LoadedRecord << " Drew=" << o.Drew << " Moved=" << o.Moved << "}";
+}
+
+std::int32_t RecordAtTrackBarPosition(std::int64_t position, std::int64_t minimum,
+                                      std::int64_t maximum, std::int32_t recordCount) {
+  // With one record the range is empty: every position is record 0.
+  const std::int64_t range = maximum - minimum;
+  return range > 0 ? ClampToInt32(position * recordCount / range) : 0;
+}
+
+std::int64_t TrackBarPositionOfRecord(std::int32_t record, std::int64_t maximum,
+                                      std::int32_t recordCount) {
+  return recordCount < 2 ? 0 : maximum * record / (std::int64_t{recordCount} - 1);
+}
 
 bool ViewerSession::OpenRecording(const std::string& path, std::string* error) {
   // A file that cannot be opened leaves the open recording and the cursors
@@ -81,6 +117,89 @@ StepOutcome ViewerSession::PlaybackStep(display::Canvas& wave) {
   } else {
     CurrentFrame = 0;
   }
+  return outcome;
+}
+
+MoveOutcome ViewerSession::AdvanceAfterOpen(display::Canvas& wave) {
+  MoveOutcome outcome;
+  if (RecordCount() == 0) return outcome;
+  if (CurrentFrame == 0) {
+    outcome.Loaded = LoadRecord();
+    outcome.LoadedRecord = CurrentRecord;
+    ++CurrentRecord;
+  }
+  if (CurrentFrame < framesInRecord_) outcome.Drew = DrawFrame(CurrentFrame, wave);
+  ++CurrentFrame;
+  return outcome;
+}
+
+MoveOutcome ViewerSession::PreviousFrame(display::Canvas& wave) {
+  MoveOutcome outcome;
+  if (CurrentFrame > 0) {
+    --CurrentFrame;
+    outcome.Drew = DrawFrame(CurrentFrame, wave);
+    outcome.Moved = true;
+    return outcome;
+  }
+  if (CurrentRecord <= 0) return outcome;
+  --CurrentRecord;
+  outcome.GoverningApplied = LoadGoverningParameters(CurrentRecord);
+  outcome.Loaded = LoadRecord();
+  outcome.LoadedRecord = CurrentRecord;
+  // Playback never shows a record's last frame slot; previous goes to the
+  // last frame it does show.
+  if (framesInRecord_ >= 2) {
+    CurrentFrame = framesInRecord_ - 2;
+    outcome.Drew = DrawFrame(CurrentFrame, wave);
+    outcome.Moved = true;
+  }
+  return outcome;
+}
+
+MoveOutcome ViewerSession::NextFrame(display::Canvas& wave) {
+  MoveOutcome outcome;
+  if (CurrentFrame < framesInRecord_ - 2) {
+    ++CurrentFrame;
+    outcome.Drew = DrawFrame(CurrentFrame, wave);
+    outcome.Moved = true;
+    return outcome;
+  }
+  if (std::int64_t{CurrentRecord} < std::int64_t{RecordCount()} - 1) {
+    ++CurrentRecord;
+    outcome.Loaded = LoadRecord();
+    outcome.LoadedRecord = CurrentRecord;
+  }
+  if (CurrentFrame < framesInRecord_) {
+    outcome.Drew = DrawFrame(CurrentFrame, wave);
+    outcome.Moved = true;
+  }
+  return outcome;
+}
+
+MoveOutcome ViewerSession::JumpTo(std::int32_t record, std::int32_t frame, display::Canvas& wave,
+                                  JumpCursor cursor) {
+  MoveOutcome outcome;
+  CurrentRecord = record;
+  outcome.GoverningApplied = LoadGoverningParameters(CurrentRecord);
+  outcome.Loaded = LoadRecord();
+  outcome.LoadedRecord = CurrentRecord;
+  CurrentFrame = frame;
+  outcome.Drew = DrawFrame(frame, wave);
+  if (cursor == JumpCursor::PlayOn) {
+    ++CurrentRecord;
+    ++CurrentFrame;
+  }
+  return outcome;
+}
+
+MoveOutcome ViewerSession::JumpToNote(std::int32_t line, display::Canvas& wave) {
+  MoveOutcome outcome;
+  const auto& noteRecords = file_.NoteRecords();
+  if (line < 0 || line >= static_cast<std::int32_t>(noteRecords.size())) return outcome;
+  CurrentRecord = noteRecords[static_cast<std::size_t>(line)];
+  outcome.Loaded = LoadRecord();
+  outcome.LoadedRecord = CurrentRecord;
+  outcome.Drew = DrawFrame(CurrentFrame, wave);
   return outcome;
 }
 

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <iosfwd>
 #include <optional>
 #include <string>
 
@@ -33,10 +34,68 @@ struct StepOutcome {
   bool Drew = false;                  // the step drew a frame
 };
 
+// What a navigation step (previous, next, a jump, the step after opening)
+// did, in the order the window brings its controls up to date: settings,
+// then track bar and note selection, then the picture.
+struct MoveOutcome {
+  // The governing load applied a block (the settings texts and range axis
+  // were refreshed). A load's own block is reported in Loaded.
+  bool GoverningApplied = false;
+  // The step loaded a record: the track bar goes to LoadedRecord and the
+  // note list selects Loaded->NoteLine.
+  std::optional<LoadOutcome> Loaded;
+  std::int32_t LoadedRecord = -1;
+  // A frame was drawn onto the canvas passed in (readouts rewritten).
+  bool Drew = false;
+  // Previous/next moved the frame cursor; the window then enables the
+  // button for the opposite direction.
+  bool Moved = false;
+
+  // Whether the settings texts and range axis changed.
+  bool SettingsRefreshed() const {
+    return GoverningApplied || (Loaded && Loaded->ParametersApplied);
+  }
+  bool operator==(const MoveOutcome&) const = default;
+};
+void PrintTo(const LoadOutcome& outcome, std::ostream* os);
+void PrintTo(const MoveOutcome& outcome, std::ostream* os);
+
+// Where the cursors are left after a jump.
+enum class JumpCursor {
+  // On the frame shown (CurrentRecord = record, CurrentFrame = frame), as the
+  // track bar, previous and next leave them.
+  OnFrame,
+  // Past it, as a playback step leaves them after drawing that frame
+  // (CurrentRecord = record + 1, CurrentFrame = frame + 1), so that the next
+  // playback step draws the following frame.
+  PlayOn,
+};
+
+// The record a track-bar position stands for: position * RecordCount /
+// (maximum - minimum), or 0 when the range is empty (one record). The
+// maximum position gives RecordCount, which stands for the end.
+std::int32_t RecordAtTrackBarPosition(std::int64_t position, std::int64_t minimum,
+                                      std::int64_t maximum, std::int32_t recordCount);
+// The track-bar position that shows record: maximum * record /
+// (RecordCount - 1), or 0 with fewer than two records.
+std::int64_t TrackBarPositionOfRecord(std::int32_t record, std::int64_t maximum,
+                                      std::int32_t recordCount);
+
 class ViewerSession {
  public:
-  // Record and frame cursors; see the window's handlers for their meaning
-  // during playback and after manual moves.
+  // The record and frame cursors. They have two meanings, and every step
+  // keeps the one it is written for:
+  //  - during playback (PlaybackStep, AdvanceAfterOpen, a PlayOn jump) they
+  //    point at what comes next: CurrentRecord is the record after the one
+  //    loaded and CurrentFrame the next frame slot to draw; CurrentFrame 0
+  //    makes the next step load CurrentRecord;
+  //  - after a manual move (PreviousFrame, NextFrame, the track bar, a note,
+  //    an OnFrame jump) they point at the frame on screen: CurrentRecord is
+  //    the record loaded and CurrentFrame the frame drawn.
+  // PreviousFrame and NextFrame start from whichever meaning the cursors
+  // have, so a move right after a playback step counts from the slot ahead
+  // of the frame on screen. Playing on after a manual move loads
+  // CurrentRecord again when CurrentFrame returns to 0.
   std::int32_t CurrentRecord = 0;
   std::int32_t CurrentFrame = 0;
 
@@ -72,6 +131,37 @@ class ViewerSession {
   // (then advances CurrentRecord), then draws CurrentFrame and advances it,
   // or at the record's last frame slot resets CurrentFrame and draws nothing.
   StepOutcome PlaybackStep(display::Canvas& wave);
+
+  // The first half of a playback step after opening: loads record
+  // CurrentRecord when CurrentFrame is 0 (then advances CurrentRecord), draws
+  // CurrentFrame when it is a frame of the loaded record, and advances
+  // CurrentFrame. Does nothing without records.
+  MoveOutcome AdvanceAfterOpen(display::Canvas& wave);
+
+  // Previous frame: steps back one frame in the loaded record, or at frame
+  // cursor 0 loads the previous record (governing load first) and shows its
+  // frame FramesInRecord - 2, the last that playback shows. Nothing at frame
+  // cursor 0 of record 0.
+  MoveOutcome PreviousFrame(display::Canvas& wave);
+
+  // Next frame: steps on one frame while the cursor is below
+  // FramesInRecord - 2; otherwise loads the next record (when there is one
+  // below RecordCount) and shows the frame at the cursor, frame 0 after a
+  // load.
+  MoveOutcome NextFrame(display::Canvas& wave);
+
+  // Jump to frame `frame` of record `record`: the governing load of the
+  // record, its load, then DrawFrame(frame). The record is not checked
+  // against the index (the loads handle any value as the viewer does); a
+  // frame outside the record draws nothing (Drew false). The cursors are
+  // left as `cursor` says.
+  MoveOutcome JumpTo(std::int32_t record, std::int32_t frame, display::Canvas& wave,
+                     JumpCursor cursor = JumpCursor::OnFrame);
+
+  // Note jump: loads the record of note line `line` (no governing load: the
+  // note record carries its own block) and draws its frame 0. Nothing when
+  // the line is not a note line.
+  MoveOutcome JumpToNote(std::int32_t line, display::Canvas& wave);
 
   // True when the playback loop would stop: CurrentRecord >= RecordCount.
   bool AtEnd() const { return CurrentRecord >= RecordCount(); }

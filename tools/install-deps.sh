@@ -11,6 +11,7 @@ packages=(
   fonts-wqy-microhei                # CJK font for the interface and the report
   xvfb xauth                        # GUI tests and screenshots
   dpkg-dev file lintian             # the Debian package: dpkg-shlibdeps, and its check
+  python3-pdfminer                  # reads report PDFs back as a PDF reader does
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The sanitizer and fuzzing stage of CI, after the normal build and tests:
 #  1. every test under AddressSanitizer + UndefinedBehaviorSanitizer (preset asan);
-#  2. the playback-thread tests under ThreadSanitizer (preset tsan), building
-#     only the GUI test program that holds them;
+#  2. the playback-thread tests and the whole-recording analysis tests under
+#     ThreadSanitizer (preset tsan), building only the test programs that
+#     hold them;
 #  3. the libFuzzer targets (preset fuzz), each run from its seed corpus for
 #     FUZZ_SECONDS (30 by default).
 # Every sanitizer stops at its first report, and any report, crash, leak,
@@ -15,11 +16,12 @@ cd "$(dirname "$0")/.."
 
 jobs=${SONALYT_JOBS:-2}
 fuzz_seconds=${FUZZ_SECONDS:-30}
-# The GUI test programs that hold the playback-thread tests (TDrawWaveThread
-# on its own, the main window playing, pausing and rewinding, and playing a
-# damaged recording to its end), by CTest name and by target.
-tsan_tests=${TSAN_TESTS:-^(test_app|test_damaged_gui)$}
-tsan_targets=(${TSAN_TARGETS:-test_app test_damaged_gui})
+# The tests that run threads, by CTest name and by target: the playback
+# thread (TDrawWaveThread on its own, the main window playing, pausing and
+# rewinding, and playing a damaged recording to its end) and the analysis's
+# worker pool (passes, cancellation, results read while a pass runs).
+tsan_tests=${TSAN_TESTS:-^(test_app|test_damaged_gui|RecordingAnalysis\..*)$}
+tsan_targets=(${TSAN_TARGETS:-test_app test_damaged_gui test_analysis})
 stages=("$@")
 [ ${#stages[@]} -gt 0 ] || stages=(asan tsan fuzz)
 
@@ -53,7 +55,7 @@ for s in "${stages[@]}"; do
       ctest --preset asan -j "$jobs"
       ;;
     tsan)
-      stage "ThreadSanitizer: playback-thread tests ($tsan_tests)"
+      stage "ThreadSanitizer: playback-thread and analysis tests ($tsan_tests)"
       cmake --preset tsan
       cmake --build --preset tsan -j "$jobs" --target "${tsan_targets[@]}"
       "${no_aslr[@]}" ctest --preset tsan -R "$tsan_tests"

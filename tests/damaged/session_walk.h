@@ -224,23 +224,20 @@ inline WalkLog WalkRecording(session::ViewerSession& session, std::int32_t playb
 
   // Moves to the previous record, last to first.
   for (std::int32_t i = indexSize; i > 0; --i) {
-    session.CurrentRecord = i - 1;
-    session.LoadGoverningParameters(i - 1);
-    session.LoadRecord();
+    session.CurrentRecord = i;
+    session.CurrentFrame = 0;
+    wave.Clear();
+    session.PreviousFrame(wave);
     CheckLoaded(session, i - 1, log.Faults);
-    if (session.FramesInRecord() >= 2) {
-      wave.Clear();
-      session.DrawFrame(session.FramesInRecord() - 2, wave);
-    }
   }
 
   // The note list: each note's record, loaded without a governing load.
-  for (std::int32_t record : session.File().NoteRecords()) {
-    session.CurrentRecord = record;
-    session.LoadRecord();
-    CheckLoaded(session, record, log.Faults);
+  const auto noteLines = static_cast<std::int32_t>(session.File().NoteRecords().size());
+  for (std::int32_t line = 0; line < noteLines; ++line) {
     wave.Clear();
-    session.DrawFrame(0, wave);
+    const session::MoveOutcome outcome = session.JumpToNote(line, wave);
+    CheckLoaded(session, session.File().NoteRecords()[static_cast<std::size_t>(line)], log.Faults);
+    if (!outcome.Loaded) log.Faults.push_back("note line " + std::to_string(line) + " loaded nothing");
   }
   DrawReport(session);
 

@@ -1,0 +1,155 @@
+#include "analysis/frame_figures.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <ostream>
+
+#include "display/reference_curve.h"
+#include "display/wave_drawing.h"
+
+namespace sonalyt::analysis {
+namespace {
+
+using recording::kFrameBytes;
+using recording::ParameterBlock;
+
+// Columns start .. min(start + width, 280) - 1 as [first, end).
+void GateColumns(std::int32_t start, std::int32_t width, std::int32_t& first, std::int32_t& end) {
+  if (start >= kScreenColumns || width == 0) {
+    first = end = 0;
+    return;
+  }
+  first = start;
+  end = std::min(start + width, kScreenColumns);
+}
+
+std::int32_t LoadInt32(const std::uint8_t* p) {
+  return static_cast<std::int32_t>(std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 |
+                                   std::uint32_t{p[2]} << 16 | std::uint32_t{p[3]} << 24);
+}
+
+}  // namespace
+
+std::uint8_t SampleAmplitude(std::uint8_t sample, bool rf) {
+  if (!rf) return std::min<std::uint8_t>(sample, kFullAmplitude);
+  return static_cast<std::uint8_t>(std::min(2 * std::abs(sample - 100), kFullAmplitude));
+}
+
+void PrintTo(const GateSetup& s, std::ostream* os) {
+  *os << "{Rf=" << s.Rf << " GateA=[" << s.GateAFirst << "," << s.GateAEnd << ") GateB=["
+      << s.GateBFirst << "," << s.GateBEnd << ") GateBOn=" << s.GateBOn
+      << " GateBLevel=" << s.GateBLevel << " FollowsCurve=" << s.FollowsCurve
+      << " GateAThreshold[first]=";
+  if (s.GateAFirst < s.GateAEnd) {
+    *os << s.GateAThreshold[static_cast<std::size_t>(s.GateAFirst)];
+  } else {
+    *os << "-";
+  }
+  *os << "}";
+}
+
+GateSetup GateSetupFor(const ParameterBlock& block) {
+  GateSetup setup;
+  setup.Rf = block.Rectification() == 3;
+  GateColumns(block.GateAStart, block.GateAWidth, setup.GateAFirst, setup.GateAEnd);
+  GateColumns(block.GateBStart, block.GateBWidth, setup.GateBFirst, setup.GateBEnd);
+  setup.GateBLevel = block.GateBLevel;
+  setup.GateBOn = block.GateBLevel > 3;
+  setup.GateAThreshold.fill(block.GateALevel);
+  if (block.CurvesOn() && block.GateFollowsCurve()) {
+    // The frame picture's computation, from a zeroed state: false when
+    // DacPointCount (outside 1..10) gives no curve, and the gate then keeps
+    // its level.
+    display::CurveState curves{};
+    if (display::ComputeCurves(block, curves)) {
+      setup.FollowsCurve = true;
+      for (std::size_t c = 0; c < setup.GateAThreshold.size(); ++c) {
+        setup.GateAThreshold[c] = curves.GateCurve[c];
+      }
+    }
+  }
+  return setup;
+}
+
+void PrintTo(const FrameFigures& f, std::ostream* os) {
+  *os << "{GateAPeak=" << int{f.GateAPeak} << " GateAPeakColumn=" << f.GateAPeakColumn
+      << " GateAExceeds=" << f.GateAExceeds << " GateBPeak=" << int{f.GateBPeak}
+      << " GateBBelow=" << f.GateBBelow << " Readings=" << f.Reading0 << "," << f.Reading1 << ","
+      << f.Reading2 << "," << f.Reading3 << "}";
+}
+
+// The loops below are written over plain byte arrays without branches, so
+// the compiler turns them into vector instructions: the pass runs them on
+// every frame of the recording.
+
+AmplitudeColumn FrameAmplitudes(const GateSetup& setup,
+                                std::span<const std::uint8_t, kFrameBytes> frame) {
+  AmplitudeColumn amplitudes;
+  const std::uint8_t* samples = frame.data();
+  if (setup.Rf) {
+    for (std::size_t c = 0; c < amplitudes.size(); ++c) {
+      // 2 * |s - 100|, capped at 200: |s - 100| is capped at 100 first, so
+      // the doubled value stays within a byte.
+      const std::uint8_t s = samples[c];
+      const auto distance = static_cast<std::uint8_t>(std::max<std::uint8_t>(s, 100) -
+                                                      std::min<std::uint8_t>(s, 100));
+      amplitudes[c] = static_cast<std::uint8_t>(2 * std::min<std::uint8_t>(distance, 100));
+    }
+  } else {
+    for (std::size_t c = 0; c < amplitudes.size(); ++c) {
+      amplitudes[c] = std::min<std::uint8_t>(samples[c], kFullAmplitude);
+    }
+  }
+  return amplitudes;
+}
+
+FrameFigures AnalyzeFrame(const GateSetup& setup, std::span<const std::uint8_t, kFrameBytes> frame,
+                          AmplitudeColumn* maxHold) {
+  const AmplitudeColumn amplitudes = FrameAmplitudes(setup, frame);
+  if (maxHold) {
+    for (std::size_t c = 0; c < amplitudes.size(); ++c) {
+      (*maxHold)[c] = std::max((*maxHold)[c], amplitudes[c]);
+    }
+  }
+
+  FrameFigures figures;
+  const std::uint8_t* readings = frame.data() + recording::kReadingsOffset;
+  figures.Reading0 = LoadInt32(readings);
+  figures.Reading1 = LoadInt32(readings + 4);
+  figures.Reading2 = LoadInt32(readings + 8);
+  figures.Reading3 = LoadInt32(readings + 12);
+
+  const auto aFirst = static_cast<std::size_t>(setup.GateAFirst);
+  const auto aEnd = static_cast<std::size_t>(setup.GateAEnd);
+  if (aFirst < aEnd) {
+    std::uint8_t peak = 0;
+    for (std::size_t c = aFirst; c < aEnd; ++c) peak = std::max(peak, amplitudes[c]);
+    std::size_t column = aFirst;
+    while (amplitudes[column] != peak) ++column;
+    figures.GateAPeak = peak;
+    figures.GateAPeakColumn = static_cast<std::int16_t>(column);
+    if (setup.FollowsCurve) {
+      bool exceeds = false;
+      for (std::size_t c = aFirst; c < aEnd; ++c) {
+        const std::int32_t a = amplitudes[c];
+        exceeds |= (a >= 1) & (a >= setup.GateAThreshold[c]);
+      }
+      figures.GateAExceeds = exceeds;
+    } else {
+      // One level for every column: the peak decides.
+      figures.GateAExceeds = peak >= std::max(setup.GateAThreshold[aFirst], 1);
+    }
+  }
+  // Gate B has no RF form: always the plain amplitude.
+  std::uint8_t peakB = 0;
+  for (auto c = static_cast<std::size_t>(setup.GateBFirst);
+       c < static_cast<std::size_t>(setup.GateBEnd); ++c) {
+    peakB = std::max(peakB, std::min<std::uint8_t>(frame[c], kFullAmplitude));
+  }
+  figures.GateBPeak = peakB;
+  figures.GateBBelow =
+      setup.GateBOn && setup.GateBFirst < setup.GateBEnd && figures.GateBPeak < setup.GateBLevel;
+  return figures;
+}
+
+}  // namespace sonalyt::analysis
