@@ -33,6 +33,7 @@
 
 #include "app/about_form.h"
 #include "app/language.h"
+#include "app/overview_panel.h"
 #include "app/qt_canvas.h"
 #include "app/window_geometry.h"
 #include "display/frame_image.h"
@@ -45,6 +46,11 @@ constexpr QSize kOuterSize(800, 600);
 constexpr int kFieldHeight = 24;
 constexpr int kFieldLabelSpacing = 3;
 constexpr int kNoteLineHeight = 11;
+// The overview's place in the client area: below the note list (which ends
+// at 434), margins as the controls'.
+constexpr int kOverviewLeft = 7;
+constexpr int kOverviewTop = 440;
+constexpr int kOverviewBottomMargin = 4;
 
 constexpr const char* kPlayCaption = QT_TRANSLATE_NOOP("sonalyt::app::TMainForm", "播放");
 constexpr const char* kStopCaption = QT_TRANSLATE_NOOP("sonalyt::app::TMainForm", "停止");
@@ -60,17 +66,10 @@ QString DecodeNote(QStringDecoder& gbk, const std::string& bytes) {
   return text;
 }
 
-// Why path cannot serve as a recording, or an empty text when it can: the
-// file must open for reading and hold at least its record count.
-QString UnreadableReason(const QString& path) {
+// Why path cannot be opened for reading, or an empty text when it can.
+QString UnopenableReason(const QString& path) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return file.errorString();
-  char count[4];
-  if (file.read(count, sizeof count) != static_cast<qint64>(sizeof count)) {
-    return file.error() != QFileDevice::NoError
-               ? file.errorString()
-               : TMainForm::tr("文件太短，没有记录数，不是连续记录文件。");
-  }
   return {};
 }
 
@@ -230,6 +229,10 @@ void TMainForm::BuildControls() {
   NoteListBox->setSelectionMode(QAbstractItemView::SingleSelection);
   NoteListBox->setUniformItemSizes(true);
 
+  // The free band below the controls, the full width; it grows with the window.
+  Overview = new OverviewPanel(client);
+  Overview->FollowParent(kOverviewLeft, kOverviewTop, kOverviewLeft, kOverviewBottomMargin);
+
   // Keyboard order; the panel and the group boxes stand for the controls
   // they hold.
   const QList<QWidget*> order = {
@@ -284,6 +287,12 @@ void TMainForm::ConnectHandlers() {
           Qt::QueuedConnection);
 
   connect(NoteListBox, &QListWidget::currentRowChanged, this, &TMainForm::NoteListBoxRowChanged);
+  connect(Overview, &OverviewPanel::FrameJumpRequested, this,
+          [this](std::int32_t record, std::int32_t frame) {
+            overviewTargetRecord_ = record;
+            overviewTargetFrame_ = frame;
+            RunHandler(&TMainForm::OverviewJump);
+          });
   connect(NoteListBox, &QListWidget::itemDoubleClicked, this, on(&TMainForm::NoteListBoxDblClick));
 }
 
@@ -340,6 +349,7 @@ void TMainForm::FormClose() {
   // The index and the notes are released with the session; the thread is
   // stopped and joined when the window is destroyed.
   if (Playing()) PlaybackThread_->Suspend();
+  Overview->CancelPass();
 }
 
 // ---------------------------------------------------------------------------
@@ -357,15 +367,24 @@ void TMainForm::OpenItemClick() {
 void TMainForm::OpenFile(const QString& path) {
   PausePlayback();
   const QString shownName = QDir::toNativeSeparators(path);
-  if (const QString reason = UnreadableReason(path); !reason.isEmpty()) {
+  auto refuse = [&](const QString& reason) {
     QMessageBox::warning(this, windowTitle(),
                          tr("无法打开文件“%1”：\n%2").arg(shownName, reason));
+  };
+  if (const QString reason = UnopenableReason(path); !reason.isEmpty()) {
+    refuse(reason);
     return;
   }
 
-  FileOpenDialog->setDirectory(QFileInfo(path).absolutePath());
   std::string error;
-  const bool opened = session_.OpenRecording(QFile::encodeName(path).toStdString(), &error);
+  recording::OpenFailure failure = recording::OpenFailure::None;
+  const bool opened =
+      session_.OpenRecording(QFile::encodeName(path).toStdString(), &error, &failure);
+  if (failure == recording::OpenFailure::TooShort) {
+    refuse(tr("文件太短，没有记录数，不是连续记录文件。"));
+    return;
+  }
+  FileOpenDialog->setDirectory(QFileInfo(path).absolutePath());
   PlaybackThread_->PlayedToEnd = false;
   {
     QScopedValueRollback guard(programSelection_, true);
@@ -378,9 +397,7 @@ void TMainForm::OpenFile(const QString& path) {
   }
   if (!opened) {
     // The file vanished or changed between the check and the open.
-    QMessageBox::warning(this, windowTitle(),
-                         tr("无法打开文件“%1”：\n%2")
-                             .arg(shownName, QString::fromLocal8Bit(error.c_str())));
+    refuse(QString::fromLocal8Bit(error.c_str()));
   }
 
   const std::int64_t maximum = std::int64_t{session_.RecordCount()} - 1;
@@ -402,6 +419,17 @@ void TMainForm::OpenFile(const QString& path) {
     ShowReadouts(display::InitialReadouts());
   }
   AdvanceAfterOpen();
+  if (opened) StartOverview(path);
+}
+
+void TMainForm::StartOverview(const QString& path) {
+  QStringList notes;
+  for (int i = 0; i < NoteListBox->count(); ++i) notes << NoteListBox->item(i)->text();
+  Overview->StartPass(QFile::encodeName(path).toStdString(), analysis::LayoutOf(session_.File()),
+                      session_.FramesInRecord(), notes);
+  if (session_.LastDrawnFrame() >= 0) {
+    Overview->SetCursorFrame(shownRecord_, session_.LastDrawnFrame());
+  }
 }
 
 void TMainForm::AdvanceAfterOpen() {
@@ -532,6 +560,22 @@ void TMainForm::ProcessTrackBarChange() {
   ApplyMove(session_.JumpTo(record, 0, wave), wave);
 }
 
+void TMainForm::OverviewJump() {
+  if (!session_.FileOpened()) return;
+  const std::int32_t record = overviewTargetRecord_;
+  const std::int32_t frame = overviewTargetFrame_;
+  QtCanvas wave(WaveImage->width(), WaveImage->height());
+  ApplyMove(session_.JumpTo(record, frame, wave,
+                            Playing() ? session::JumpCursor::PlayOn : session::JumpCursor::OnFrame),
+            wave);
+  // What the track bar's own notification does after a load, also when the
+  // thumb stayed where it was, so that the user's next track-bar action is
+  // not taken for that notification.
+  RzButtonUp->setEnabled(record > 0 || frame > 0);
+  RzButtonNext->setEnabled(true);
+  TrackBarArmed_ = true;
+}
+
 void TMainForm::SyncTrackBar() { SyncTrackBarTo(session_.CurrentRecord); }
 
 void TMainForm::SyncTrackBarTo(std::int32_t record) {
@@ -625,6 +669,7 @@ std::int32_t TMainForm::PlaybackInterval() { return session_.PlayInterval(); }
 // Loads and pictures
 
 void TMainForm::ApplyLoadOutcome(const session::LoadOutcome& outcome, std::int32_t record) {
+  shownRecord_ = record;
   if (outcome.ParametersApplied) ShowSettings();
   SyncTrackBarTo(record);
   SelectNoteLine(outcome.NoteLine);
@@ -639,6 +684,7 @@ void TMainForm::ApplyMove(const session::MoveOutcome& outcome, QtCanvas& wave) {
 void TMainForm::ShowFrame(QImage image) {
   WaveImage->setPixmap(QPixmap::fromImage(std::move(image)));
   ShowReadouts(session_.Readouts());
+  Overview->SetCursorFrame(shownRecord_, session_.LastDrawnFrame());
 }
 
 void TMainForm::ShowReadouts(const display::ReadoutTexts& r) {

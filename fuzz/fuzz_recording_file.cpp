@@ -5,49 +5,52 @@
 // same bytes, with two workers. Besides memory errors it stops on any broken
 // invariant of the index, the note list, a loaded record or the analysis.
 
-#include <sys/mman.h>
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <random>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "analysis/bscan.h"
 #include "analysis/record_reader.h"
 #include "analysis/recording_analysis.h"
+#include "recording/byte_source.h"
 #include "session/viewer_session.h"
 #include "tests/damaged/session_walk.h"
 
 namespace {
 
-// The input is handed to the session as a file: an in-memory file whose
-// /proc path the session opens like any other, rewritten for every input.
-class MemoryFile {
+// The analysis opens the recording by path, as its workers do: the input
+// is also written to a file of this process's own, rewritten for every input.
+class InputFile {
  public:
-  MemoryFile() {
-    fd_ = memfd_create("recording.dat", 0);
-    if (fd_ < 0) {
-      std::perror("memfd_create");
-      std::abort();
-    }
-    path_ = "/proc/self/fd/" + std::to_string(fd_);
+  InputFile() {
+    std::random_device random;
+    path_ = (std::filesystem::temp_directory_path() /
+             ("fuzz_recording_file_" + std::to_string(random()) + ".dat"))
+                .string();
+  }
+  ~InputFile() {
+    std::error_code ignored;
+    std::filesystem::remove(path_, ignored);
   }
   const std::string& Write(const std::uint8_t* data, std::size_t size) {
-    if (ftruncate(fd_, 0) != 0) std::abort();
-    std::size_t written = 0;
-    while (written < size) {
-      const ssize_t n = pwrite(fd_, data + written, size - written, static_cast<off_t>(written));
-      if (n <= 0) std::abort();
-      written += static_cast<std::size_t>(n);
+    std::ofstream out(path_, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    if (!out) {
+      std::fprintf(stderr, "fuzz_recording_file: cannot write %s\n", path_.c_str());
+      std::abort();
     }
     return path_;
   }
 
  private:
-  int fd_ = -1;
   std::string path_;
 };
 
@@ -96,17 +99,19 @@ void CheckAnalysis(const std::string& path, const sonalyt::recording::RecordingF
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static MemoryFile* file = new MemoryFile();
-  const std::string& path = file->Write(data, size);
-
   // A fresh session per input, and a second open of the same bytes in one
   // session that already holds a recording, as the window's File, Open does.
   sonalyt::session::ViewerSession session;
   for (int pass = 0; pass < 2; ++pass) {
-    if (!session.OpenRecording(path)) {
-      std::fprintf(stderr, "fuzz_recording_file: cannot open %s\n", path.c_str());
+    // Only an input too short to hold the record count is refused.
+    const bool opened = session.OpenRecording(std::make_unique<sonalyt::recording::MemoryByteSource>(
+        std::vector<std::uint8_t>(data, data + size)));
+    if (opened != (size >= sonalyt::recording::kRecordCountBytes)) {
+      std::fprintf(stderr, "fuzz_recording_file: %zu bytes %s\n", size,
+                   opened ? "opened" : "refused");
       std::abort();
     }
+    if (!opened) return 0;
     const auto indexSize = static_cast<std::int32_t>(session.File().RecordIndex().size());
     const sonalyt::damaged::WalkLog log =
         sonalyt::damaged::WalkRecording(session, (indexSize + 4) * 30);
@@ -115,6 +120,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       std::abort();
     }
   }
-  CheckAnalysis(path, session.File());
+  static InputFile file;
+  CheckAnalysis(file.Write(data, size), session.File());
   return 0;
 }

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <cstring>
 #include <limits>
 #include <ostream>
@@ -12,21 +11,22 @@
 namespace sonalyt::recording {
 namespace {
 
-// stdio buffer of the open file, for the loads that seek and read one record.
-constexpr std::size_t kFileBufferBytes = std::size_t{64} << 10;
+// The scan asks the source for whole blocks of this size, which a file
+// source hands straight from the file into the chunk.
+constexpr std::size_t kScanBlockBytes = std::size_t{64} << 10;
 // The scan reads the file sequentially in chunks of this size, straight into
 // its own buffer, and looks at headers and bodies where they lie.
 constexpr std::size_t kScanChunkBytes = std::size_t{1} << 20;
 // What the scan needs of a parameter area: the block and the note work area.
 constexpr std::int32_t kScanWindowBytes = kNoteAreaOffset + kNoteWorkAreaBytes;
 
-// Sequential reader over the file for the scan. Take hands out contiguous
+// Sequential reader over the source for the scan. Take hands out contiguous
 // byte runs from the chunk; when a run would cross the chunk's end, the rest
 // is moved to the front and the chunk refilled.
 class ScanReader {
  public:
-  ScanReader(std::FILE* file, std::span<std::uint8_t> chunk, std::size_t blockBytes)
-      : file_(file), chunk_(chunk), blockBytes_(blockBytes) {}
+  ScanReader(ByteSource& source, std::int64_t start, std::span<std::uint8_t> chunk)
+      : source_(source), next_(start), chunk_(chunk) {}
 
   // The next n bytes of the file, or fewer at its end (or on a read error).
   std::span<const std::uint8_t> Take(std::size_t n) {
@@ -48,18 +48,19 @@ class ScanReader {
     cursor_ = 0;
     end_ = kept;
     while (end_ < chunk_.size() && !atEnd_) {
-      // Whole stdio blocks go straight from the file into the chunk.
+      // Whole blocks go straight from the source into the chunk.
       std::size_t request = chunk_.size() - end_;
-      if (request > blockBytes_) request -= request % blockBytes_;
-      const std::size_t got = std::fread(chunk_.data() + end_, 1, request, file_);
+      if (request > kScanBlockBytes) request -= request % kScanBlockBytes;
+      const std::size_t got = source_.ReadAt(next_, chunk_.subspan(end_, request));
       end_ += got;
+      next_ += static_cast<std::int64_t>(got);
       if (got < request) atEnd_ = true;
     }
   }
 
-  std::FILE* file_;
+  ByteSource& source_;
+  std::int64_t next_;  // source offset of the next byte to read into the chunk
   std::span<std::uint8_t> chunk_;
-  std::size_t blockBytes_;
   std::size_t cursor_ = 0;
   std::size_t end_ = 0;
   bool atEnd_ = false;
@@ -91,7 +92,6 @@ struct RecordingFile::Buffers {
   // The body of the record with a parameter area that the scan read last.
   std::array<std::uint8_t, kPackedBufferBytes> ParameterBody{};
   std::array<std::uint8_t, kScanChunkBytes> ScanChunk{};
-  std::array<char, kFileBufferBytes> FileBuffer{};
 };
 
 void PrintTo(const RecordIndexEntry& e, std::ostream* os) {
@@ -109,40 +109,63 @@ std::int32_t SelectNoteLine(std::span<const std::int32_t> noteRecords, std::int3
 
 RecordingFile::RecordingFile() : buffers_(std::make_unique<Buffers>()) {}
 
-RecordingFile::~RecordingFile() {
-  // The file uses the buffer inside buffers_, so it is closed first.
-  if (file_) std::fclose(file_);
-}
+RecordingFile::~RecordingFile() = default;
 
-bool RecordingFile::OpenRecording(const std::string& path, std::string* error) {
+bool RecordingFile::OpenRecording(const std::string& path, std::string* error,
+                                  OpenFailure* failure) {
   // The new file is opened before anything of the open recording is let go:
   // a file that cannot be opened is reported and the recording on screen
   // stays as it was.
-  std::FILE* opened = std::fopen(path.c_str(), "rb");
-  if (!opened) {
-    if (error) *error = "cannot open " + path + ": " + std::strerror(errno);
+  auto source = FileByteSource::Open(path, error);
+  if (!source) {
+    if (failure) *failure = OpenFailure::CannotOpen;
+    return false;
+  }
+  return OpenRecording(std::move(source), error, failure);
+}
+
+bool RecordingFile::OpenRecording(std::unique_ptr<ByteSource> source, std::string* error,
+                                  OpenFailure* failure) {
+  if (failure) *failure = OpenFailure::None;
+  if (!source) {
+    if (error) *error = "no recording to open";
+    if (failure) *failure = OpenFailure::CannotOpen;
+    return false;
+  }
+  // A file that cannot hold its record count is no recording; it is refused
+  // before the open recording is let go.
+  std::uint8_t count[kRecordCountBytes];
+  const std::size_t got = source->ReadAt(0, count);
+  if (got != sizeof count) {
+    if (error) {
+      *error = "too short to hold a record count (" + std::to_string(got) +
+               (got == 1 ? " byte)" : " bytes)");
+    }
+    if (failure) *failure = OpenFailure::TooShort;
     return false;
   }
   index_.clear();
   noteRecords_.clear();
   noteTexts_.clear();
-  if (file_) std::fclose(file_);
-  file_ = opened;
+  source_ = std::move(source);
   fileOpened_ = true;
-  std::setvbuf(file_, buffers_->FileBuffer.data(), _IOFBF, buffers_->FileBuffer.size());
-
-  std::uint8_t count[kRecordCountBytes];
-  if (std::fread(count, 1, sizeof count, file_) == sizeof count) recordCount_ = LoadInt32(count);
+  recordCount_ = LoadInt32(count);
+  position_ = kRecordCountBytes;
   ScanRecords();
   if (error) error->clear();
   return true;
 }
 
+std::size_t RecordingFile::Read(std::span<std::uint8_t> out) {
+  const std::size_t got = source_->ReadAt(position_, out);
+  position_ += static_cast<std::int64_t>(got);
+  return got;
+}
+
 void RecordingFile::ScanRecords() {
-  if (!file_) return;
+  if (!source_) return;
   Buffers& b = *buffers_;
-  const long scanStart = std::ftell(file_);
-  ScanReader reader(file_, b.ScanChunk, b.FileBuffer.size());
+  ScanReader reader(*source_, position_, b.ScanChunk);
   std::size_t parameterBodyBytes = 0;
   bool decodedParameters = false;
 
@@ -207,7 +230,7 @@ void RecordingFile::ScanRecords() {
     decodedLength_ = b.Codec.DecodeRecordBody(std::span(b.ParameterBody).first(parameterBodyBytes),
                                               b.RecordBuffer);
   }
-  if (scanStart >= 0) std::fseek(file_, scanStart + static_cast<long>(reader.Consumed()), SEEK_SET);
+  position_ += reader.Consumed();
 }
 
 void RecordingFile::AppendIndexEntry(std::int32_t length, bool carriesParameters) {
@@ -230,25 +253,25 @@ std::optional<RecordIndexEntry> RecordingFile::IndexEntry(std::int32_t i) const 
 }
 
 void RecordingFile::SeekRecordFile(std::int32_t offset) {
-  if (file_) std::fseek(file_, offset, SEEK_SET);
+  if (source_) position_ = offset;
 }
 
 void RecordingFile::ReadRecordCount() {
-  if (!file_) return;
+  if (!source_) return;
   SeekRecordFile(0);
   std::uint8_t count[kRecordCountBytes];
-  if (std::fread(count, 1, sizeof count, file_) == sizeof count) recordCount_ = LoadInt32(count);
+  if (Read(count) == sizeof count) recordCount_ = LoadInt32(count);
 }
 
 void RecordingFile::ReadAndDecode() {
   Buffers& b = *buffers_;
-  if (file_) {
+  if (source_) {
     // Header bytes that arrive replace those of the record read last; bytes
     // that do not arrive leave them as they were.
     std::uint8_t header[kRecordHeaderBytes];
     StoreInt32(header, bodyLength_);
     StoreInt32(header + 4, paramLength_);
-    const std::size_t got = std::fread(header, 1, sizeof header, file_);
+    const std::size_t got = Read(header);
     const std::int32_t bodyLength = LoadInt32(header);
     // A body that would not fit into PackedBuffer counts as not arrived: the
     // previous header and body stay.
@@ -256,8 +279,7 @@ void RecordingFile::ReadAndDecode() {
       bodyLength_ = bodyLength;
       paramLength_ = LoadInt32(header + 4);
       // Body bytes that do not arrive leave the previous body in place.
-      [[maybe_unused]] const std::size_t arrived =
-          std::fread(b.PackedBuffer.data(), 1, static_cast<std::size_t>(bodyLength_), file_);
+      Read(std::span(b.PackedBuffer).first(static_cast<std::size_t>(bodyLength_)));
     }
   }
   decodedLength_ = b.Codec.DecodeRecordBody(

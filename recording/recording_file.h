@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <iosfwd>
 #include <memory>
 #include <optional>
@@ -12,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "recording/byte_source.h"
 #include "recording/parameter_block.h"
 #include "recording/record_codec.h"
 #include "recording/record_format.h"
@@ -32,6 +32,13 @@ void PrintTo(const RecordIndexEntry& entry, std::ostream* os);
 // range holds it; -1 when there are no notes.
 std::int32_t SelectNoteLine(std::span<const std::int32_t> noteRecords, std::int32_t record);
 
+// Why a recording could not be opened.
+enum class OpenFailure {
+  None,
+  CannotOpen,  // the file could not be opened for reading
+  TooShort,    // fewer bytes than the record count at its start: not a recording
+};
+
 class RecordingFile {
  public:
   RecordingFile();
@@ -39,13 +46,18 @@ class RecordingFile {
   RecordingFile(const RecordingFile&) = delete;
   RecordingFile& operator=(const RecordingFile&) = delete;
 
-  // Opens path read-only, then discards the previous index and notes, closes
-  // the previous file, reads RecordCount and scans. Returns false with a
-  // reason in *error when the file cannot be opened; the recording open
-  // before (file, index, notes, RecordCount) is then left as it was.
-  bool OpenRecording(const std::string& path, std::string* error = nullptr);
+  // Opens path read-only and reads its RecordCount, then discards the
+  // previous index and notes, closes the previous file and scans. Returns
+  // false with a reason in *error (and its kind in *failure) when the file
+  // cannot be opened or is too short to hold a record count; the recording
+  // open before (file, index, notes, RecordCount) is then left as it was.
+  bool OpenRecording(const std::string& path, std::string* error = nullptr,
+                     OpenFailure* failure = nullptr);
+  // The same for a recording read from source (a file, or bytes in memory).
+  bool OpenRecording(std::unique_ptr<ByteSource> source, std::string* error = nullptr,
+                     OpenFailure* failure = nullptr);
 
-  // Walks the records from the current file position, building the index and
+  // Walks the records from the current read position, building the index and
   // the notes. Stops at a short read, at a header that is out of bounds
   // (BodyLength outside 0..6168, ParamLength negative or beyond the decoded
   // length), or after RecordCount + 1 records.
@@ -91,12 +103,17 @@ class RecordingFile {
   // working buffers (keeping the previous ones for bytes that do not arrive
   // or a body that would not fit) and decodes it into RecordBuffer.
   void ReadAndDecode();
+  // Reads from the read position and advances it by the bytes that arrived.
+  std::size_t Read(std::span<std::uint8_t> out);
   // Applies the block of the record decoded last, if it has a usable one.
   bool ApplyLoadedParameters(ParameterBlock& copy) const;
 
   struct Buffers;
   std::unique_ptr<Buffers> buffers_;  // PackedBuffer, RecordBuffer, codec; allocated once
-  std::FILE* file_ = nullptr;
+  std::unique_ptr<ByteSource> source_;
+  // Where the next read starts, like a file position: loads past the index
+  // and the record count read on from here.
+  std::int64_t position_ = 0;
   bool fileOpened_ = false;
   std::int32_t recordCount_ = 0;
   std::vector<RecordIndexEntry> index_;

@@ -43,10 +43,23 @@ std::int64_t TrackBarPositionOfRecord(std::int32_t record, std::int64_t maximum,
   return recordCount < 2 ? 0 : maximum * record / (std::int64_t{recordCount} - 1);
 }
 
-bool ViewerSession::OpenRecording(const std::string& path, std::string* error) {
+bool ViewerSession::OpenRecording(const std::string& path, std::string* error,
+                                  recording::OpenFailure* failure) {
   // A file that cannot be opened leaves the open recording and the cursors
   // as they were.
-  if (!file_.OpenRecording(path, error)) return false;
+  if (!file_.OpenRecording(path, error, failure)) return false;
+  ForgetLoadedRecord();
+  return true;
+}
+
+bool ViewerSession::OpenRecording(std::unique_ptr<recording::ByteSource> source,
+                                  std::string* error, recording::OpenFailure* failure) {
+  if (!file_.OpenRecording(std::move(source), error, failure)) return false;
+  ForgetLoadedRecord();
+  return true;
+}
+
+void ViewerSession::ForgetLoadedRecord() {
   CurrentRecord = -1;
   CurrentFrame = 0;
   // Nothing of the new file is loaded yet: no frame of the record buffer
@@ -54,7 +67,6 @@ bool ViewerSession::OpenRecording(const std::string& path, std::string* error) {
   framesInRecord_ = 0;
   lastDrawnFrame_ = -1;
   lastDrawnSamples_.fill(0);
-  return true;
 }
 
 LoadOutcome ViewerSession::LoadRecord() {

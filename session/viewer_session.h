@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <iosfwd>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -103,7 +104,11 @@ class ViewerSession {
   // CurrentFrame 0; nothing is loaded yet. False (with a reason) when the
   // file could not be opened: the recording open before stays open and
   // every cursor keeps its value.
-  bool OpenRecording(const std::string& path, std::string* error = nullptr);
+  bool OpenRecording(const std::string& path, std::string* error = nullptr,
+                     recording::OpenFailure* failure = nullptr);
+  // The same for a recording read from source (a file, or bytes in memory).
+  bool OpenRecording(std::unique_ptr<recording::ByteSource> source,
+                     std::string* error = nullptr, recording::OpenFailure* failure = nullptr);
 
   // Loads record CurrentRecord (a negative cursor becomes 0): decodes it,
   // applies its parameter block if it has one (refreshing the settings),
@@ -193,6 +198,9 @@ class ViewerSession {
   const display::ReadoutTexts& Readouts() const { return readouts_; }
 
  private:
+  // After an open: cursors at the start, nothing of the new file loaded.
+  void ForgetLoadedRecord();
+
   recording::RecordingFile file_;
   recording::ParameterBlock parameterCopy_{};
   recording::FrameReadings frameReadings_{};

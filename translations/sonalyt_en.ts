@@ -212,6 +212,65 @@
     </message>
 </context>
 <context>
+    <name>sonalyt::app::OverviewPanel</name>
+    <message>
+        <source>分析中 %p%</source>
+        <translation>Analysing %p%</translation>
+    </message>
+    <message>
+        <source>闸门A</source>
+        <translation>Gate A</translation>
+    </message>
+    <message>
+        <source>耦合</source>
+        <translation>Coupl.</translation>
+    </message>
+    <message>
+        <source>B扫描</source>
+        <translation>B-scan</translation>
+    </message>
+    <message>
+        <source>100%</source>
+        <translation>100%</translation>
+    </message>
+    <message>
+        <source>0</source>
+        <translation>0</translation>
+    </message>
+    <message>
+        <source>无法分析此记录：%1</source>
+        <translation>Cannot analyse this recording: %1</translation>
+    </message>
+    <message>
+        <source>备注（记录 %1）：%2</source>
+        <translation>Note (record %1): %2</translation>
+    </message>
+    <message>
+        <source>记录 %1 起设置改变</source>
+        <translation>Settings change from record %1</translation>
+    </message>
+    <message>
+        <source>记录 %1，帧 %2</source>
+        <translation>Record %1, frame %2</translation>
+    </message>
+    <message>
+        <source>尚未分析</source>
+        <translation>Not analysed yet</translation>
+    </message>
+    <message>
+        <source>闸门A最高波幅 %1%</source>
+        <translation>Gate A peak amplitude %1%</translation>
+    </message>
+    <message>
+        <source>闸门A报警</source>
+        <translation>Gate A alarm</translation>
+    </message>
+    <message>
+        <source>耦合丢失（闸门B无回波）</source>
+        <translation>Coupling lost (no echo in gate B)</translation>
+    </message>
+</context>
+<context>
     <name>sonalyt::app::TAboutForm</name>
     <message>
         <source>关于</source>

@@ -8,7 +8,7 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <fstream>
+#include <memory>
 #include <limits>
 #include <random>
 #include <span>
@@ -42,21 +42,15 @@ struct Opened {
   WalkLog Log;
 };
 
-void WriteFile(const std::string& path, std::span<const std::uint8_t> bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  ASSERT_TRUE(out.good()) << path;
-}
-
 Opened OpenAndWalk(std::span<const std::uint8_t> bytes, std::int32_t stepCap = kStepCap) {
-  // One file per test: CTest runs the tests of this program side by side.
-  const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
-  const std::string path =
-      testing::TempDir() + "damaged_" + (test ? test->name() : "reference") + ".dat";
-  WriteFile(path, bytes);
+  // Opened from memory: the test processes that CTest runs side by side
+  // share no file.
   session::ViewerSession session;
   std::string error;
-  EXPECT_TRUE(session.OpenRecording(path, &error)) << error;
+  EXPECT_TRUE(session.OpenRecording(std::make_unique<recording::MemoryByteSource>(
+                                        std::vector<std::uint8_t>(bytes.begin(), bytes.end())),
+                                    &error))
+      << error;
   Opened opened;
   opened.Index = session.File().RecordIndex();
   opened.NoteRecords = session.File().NoteRecords();
@@ -90,6 +84,8 @@ class DamagedRecordingTest : public testing::Test {
   static void ExpectIntact(const Opened& damaged, std::size_t intact) {
     ASSERT_GE(damaged.Index.size(), intact);
     ASSERT_GE(damaged.Log.Jumps.size(), intact);
+    ASSERT_GE(shown_->Index.size(), intact);
+    ASSERT_GE(shown_->Log.Jumps.size(), intact);
     EXPECT_EQ(std::vector(damaged.Index.begin(), damaged.Index.begin() + intact),
               std::vector(shown_->Index.begin(), shown_->Index.begin() + intact));
     EXPECT_EQ(std::vector(damaged.Log.Jumps.begin(), damaged.Log.Jumps.begin() + intact),
@@ -120,10 +116,30 @@ TEST_F(DamagedRecordingTest, UndamagedRecordingIsShownWhole) {
   EXPECT_EQ(shown_->Log.PlaybackFramesDrawn, 2 + 1 + 2 + 0 + 1);
 }
 
-// Cut inside the count, after every byte of every header, at the start,
-// middle and end of every body, and on every boundary between records.
+// Cut inside the count: no recording. The open is refused with the reason
+// and the recording open before stays.
+TEST_F(DamagedRecordingTest, CutInsideTheCountIsRefused) {
+  session::ViewerSession session;
+  ASSERT_TRUE(session.OpenRecording(std::make_unique<recording::MemoryByteSource>(*reference_)));
+  for (std::size_t length = 0; length < recording::kRecordCountBytes; ++length) {
+    SCOPED_TRACE("cut after " + std::to_string(length) + " bytes");
+    std::string error;
+    recording::OpenFailure failure = recording::OpenFailure::None;
+    EXPECT_FALSE(session.OpenRecording(
+        std::make_unique<recording::MemoryByteSource>(
+            std::vector<std::uint8_t>(reference_->begin(), reference_->begin() + static_cast<std::ptrdiff_t>(length))),
+        &error, &failure));
+    EXPECT_EQ(failure, recording::OpenFailure::TooShort);
+    EXPECT_NE(error.find("too short to hold a record count"), std::string::npos) << error;
+    EXPECT_EQ(session.File().RecordIndex(), shown_->Index);
+    EXPECT_EQ(session.RecordCount(), 5);
+  }
+}
+
+// Cut after every byte of every header, at the start, middle and end of
+// every body, and on every boundary between records.
 TEST_F(DamagedRecordingTest, CutShortKeepsEveryCompleteRecord) {
-  std::vector<std::size_t> lengths = {0, 1, 2, 3};
+  std::vector<std::size_t> lengths;
   for (const RecordBounds& r : *bounds_) {
     for (std::size_t i = 0; i <= kRecordHeaderBytes; ++i) lengths.push_back(r.Header + i);
     const std::size_t body = r.Header + kRecordHeaderBytes;

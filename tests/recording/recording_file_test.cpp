@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -65,6 +66,13 @@ class RecordingFileTest : public testing::Test {
     std::string error;
     ASSERT_TRUE(recording_.OpenRecording(path, &error)) << error;
   }
+  // Opens the bytes from memory.
+  void Open(const std::vector<std::uint8_t>& bytes) {
+    std::string error;
+    ASSERT_TRUE(recording_.OpenRecording(std::make_unique<MemoryByteSource>(bytes), &error))
+        << error;
+  }
+  void Open(const RecordingWriter& writer) { Open(writer.Bytes()); }
   void TearDown() override {
     for (const auto& path : written_) std::remove(path.c_str());
   }
@@ -118,7 +126,7 @@ TEST_F(RecordingFileTest, IndexBoundByCountAndShortReads) {
     const auto expected = ChainedEntries(bytes, c.entries);
     bytes.resize(bytes.size() - c.cutBytes);
     bytes.insert(bytes.end(), c.trailing.begin(), c.trailing.end());
-    Open(Write(bytes));
+    Open(bytes);
     EXPECT_EQ(recording_.RecordCount(), c.recordCount);
     EXPECT_EQ(recording_.RecordIndex(), expected);
   }
@@ -128,7 +136,7 @@ TEST_F(RecordingFileTest, ParamOffsetNamesGoverningRecord) {
   for (const std::string pattern : {"P--P-", "-P-", "--"}) {
     SCOPED_TRACE(pattern);
     const auto bytes = WriterFor(pattern).Bytes();
-    Open(Write(bytes));
+    Open(bytes);
     const auto& index = recording_.RecordIndex();
     ASSERT_EQ(index.size(), pattern.size());
     EXPECT_EQ(index, ChainedEntries(bytes, pattern.size()));
@@ -157,13 +165,13 @@ TEST_F(RecordingFileTest, NotesListedInFileOrder) {
     }
   }
   writer.SetRecordCount(10);
-  Open(Write(writer));
+  Open(writer);
   EXPECT_EQ(recording_.RecordIndex().size(), 11u);
   EXPECT_EQ(recording_.NoteRecords(), (std::vector<std::int32_t>{5, 10}));
   EXPECT_EQ(recording_.NoteTexts(), (std::vector<std::string>{"\xB0\xA1 5", "weld 10"}));
 
   // Opening a file without notes empties the list and replaces the index.
-  Open(Write(WriterFor("P-"), "_second"));
+  Open(WriterFor("P-"));
   EXPECT_TRUE(recording_.NoteRecords().empty());
   EXPECT_TRUE(recording_.NoteTexts().empty());
   EXPECT_EQ(recording_.RecordIndex().size(), 2u);
@@ -201,7 +209,7 @@ TEST_F(RecordingFileTest, LoadRecordCountsFramesAndAppliesBlock) {
     const RecordSpec content = Record(c.frames, 3, c.params ? std::optional(block) : std::nullopt);
     RecordingWriter writer;
     writer.AddRecord(content);
-    Open(Write(writer));
+    Open(writer);
 
     ParameterBlock copy = MakeBlock(1);
     EXPECT_EQ(recording_.LoadRecord(0, copy), c.params);
@@ -219,7 +227,7 @@ TEST_F(RecordingFileTest, LoadRecordCountsFramesAndAppliesBlock) {
 }
 
 TEST_F(RecordingFileTest, LoadPastIndexDecodesPreviousRecordAgain) {
-  Open(Write(WriterFor("P-")));
+  Open(WriterFor("P-"));
   ParameterBlock copy;
   recording_.LoadRecord(1, copy);
   const std::vector<std::uint8_t> record1(recording_.DecodedRecord().begin(),
@@ -240,7 +248,7 @@ TEST_F(RecordingFileTest, LoadPastIndexContinuesAtFilePosition) {
   for (std::uint32_t i = 0; i < 3; ++i) contents.push_back(Record(2, 100 * i));
   for (const auto& content : contents) writer.AddRecord(content);
   writer.SetRecordCount(0);
-  Open(Write(writer));
+  Open(writer);
   ASSERT_EQ(recording_.RecordIndex().size(), 1u);
 
   ParameterBlock copy;
@@ -252,7 +260,7 @@ TEST_F(RecordingFileTest, LoadPastIndexContinuesAtFilePosition) {
 }
 
 TEST_F(RecordingFileTest, GoverningParameters) {
-  Open(Write(WriterFor("P--P-")));
+  Open(WriterFor("P--P-"));
   ParameterBlock copy;
   EXPECT_TRUE(recording_.LoadGoverningParameters(2, copy));
   EXPECT_EQ(copy, MakeBlock(100));
@@ -269,7 +277,7 @@ TEST_F(RecordingFileTest, GoverningParameters) {
 
   // Record 0 without parameters governs itself and applies nothing: the
   // block applied last, from the previous file, stays.
-  Open(Write(WriterFor("--P"), "_second"));
+  Open(WriterFor("--P"));
   EXPECT_FALSE(recording_.LoadGoverningParameters(1, copy));
   EXPECT_EQ(copy, MakeBlock(103));
 }
@@ -295,7 +303,7 @@ TEST_F(RecordingFileTest, BadHeaderEndsReadableFile) {
     RecordingWriter writer = WriterFor("P-");
     writer.AddRawRecord(c.bodyLength, c.paramLength, c.body);
     writer.AddRecord(Record(1, 60, MakeBlock(7), "after"));
-    Open(Write(writer));
+    Open(writer);
     EXPECT_EQ(recording_.RecordIndex().size(), 2u);
     EXPECT_TRUE(recording_.NoteTexts().empty());
 
@@ -323,7 +331,7 @@ TEST_F(RecordingFileTest, ParameterAreaShorterThanBlock) {
   const auto body = tools::EncodeRecordBody(decoded);
   RecordingWriter writer;
   writer.AddRawRecord(static_cast<std::int32_t>(body.size()), 100, body);
-  Open(Write(writer));
+  Open(writer);
   ASSERT_EQ(recording_.RecordIndex().size(), 1u);
   EXPECT_TRUE(recording_.NoteTexts().empty());
 
@@ -333,10 +341,56 @@ TEST_F(RecordingFileTest, ParameterAreaShorterThanBlock) {
   EXPECT_EQ(recording_.FramesInRecord(), 4);
 }
 
+// A recording read from a file and the same bytes read from memory give the
+// same index, notes and loads, also past the index and after a cut.
+TEST_F(RecordingFileTest, FileAndMemoryReadAlike) {
+  RecordingWriter writer;
+  writer.AddRecord(Record(3, 1, MakeBlock(1), "AB"));
+  writer.AddRecord(Record(2, 2));
+  writer.AddRecord(Record(4, 3, MakeBlock(3), "CD"));
+  writer.AddRecord(Record(1, 4));
+  std::vector<std::uint8_t> whole = writer.Bytes();
+  for (const std::size_t cut : {std::size_t{0}, std::size_t{2}, std::size_t{5}, whole.size() / 2}) {
+    SCOPED_TRACE("cut " + std::to_string(cut));
+    const std::vector<std::uint8_t> bytes(whole.begin(), whole.end() - static_cast<std::ptrdiff_t>(cut));
+    RecordingFile fromFile;
+    ASSERT_TRUE(fromFile.OpenRecording(Write(bytes, "_" + std::to_string(cut))));
+    RecordingFile fromMemory;
+    ASSERT_TRUE(fromMemory.OpenRecording(std::make_unique<MemoryByteSource>(bytes)));
+    EXPECT_EQ(fromFile.RecordCount(), fromMemory.RecordCount());
+    EXPECT_EQ(fromFile.RecordIndex(), fromMemory.RecordIndex());
+    EXPECT_EQ(fromFile.NoteRecords(), fromMemory.NoteRecords());
+    EXPECT_EQ(fromFile.NoteTexts(), fromMemory.NoteTexts());
+    for (const std::int32_t record : {0, 2, 1, 5, 6, 3, 0}) {
+      ParameterBlock a, b;
+      EXPECT_EQ(fromFile.LoadRecord(record, a), fromMemory.LoadRecord(record, b)) << record;
+      EXPECT_EQ(a, b);
+      EXPECT_EQ(std::vector(fromFile.DecodedRecord().begin(), fromFile.DecodedRecord().end()),
+                std::vector(fromMemory.DecodedRecord().begin(), fromMemory.DecodedRecord().end()));
+      EXPECT_EQ(fromFile.LoadGoverningParameters(record, a),
+                fromMemory.LoadGoverningParameters(record, b));
+      EXPECT_EQ(a, b);
+    }
+  }
+}
+
+TEST(ByteSourceTest, ReadsWithinTheBytesOnly) {
+  MemoryByteSource source({1, 2, 3, 4, 5});
+  EXPECT_EQ(source.Size(), 5);
+  std::vector<std::uint8_t> out(4, 0);
+  EXPECT_EQ(source.ReadAt(3, out), 2u);
+  EXPECT_EQ(out, (std::vector<std::uint8_t>{4, 5, 0, 0}));
+  EXPECT_EQ(source.ReadAt(5, out), 0u);
+  EXPECT_EQ(source.ReadAt(-1, out), 0u);
+  EXPECT_EQ(source.ReadAt(std::int64_t{1} << 40, out), 0u);
+  EXPECT_EQ(source.ReadAt(0, out), 4u);
+  EXPECT_EQ(out, (std::vector<std::uint8_t>{1, 2, 3, 4}));
+}
+
 TEST_F(RecordingFileTest, MissingFile) {
   auto writer = WriterFor("P--");
   writer.SetRecordCount(3);
-  Open(Write(writer));
+  Open(writer);
 
   const std::string missing = PathFor("_missing");
   std::string error;

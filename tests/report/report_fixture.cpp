@@ -39,11 +39,10 @@ std::unique_ptr<LoadedSession> OpenTwoFrameRecording() {
   }
   tools::RecordingWriter writer;
   writer.AddRecord(content);
-  const std::string path = loaded->Dir.filePath(QStringLiteral("two_frames.dat")).toStdString();
-  EXPECT_TRUE(writer.WriteFile(path));
-
   std::string error;
-  EXPECT_TRUE(loaded->Session.OpenRecording(path, &error)) << error;
+  EXPECT_TRUE(loaded->Session.OpenRecording(
+      std::make_unique<recording::MemoryByteSource>(writer.Bytes()), &error))
+      << error;
   loaded->Session.LoadRecord();
   ++loaded->Session.CurrentRecord;
   app::QtCanvas wave(306, 245);

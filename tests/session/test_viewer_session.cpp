@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
@@ -41,8 +41,8 @@ ParameterBlock BlockWithBaseGain(std::uint16_t baseGain) {
 
 // Records of `frames` frames; records listed in withParameters carry a block
 // whose BaseGain is 100 + the record index.
-std::string WriteRecording(const std::string& name, int records, int frames,
-                           const std::vector<int>& withParameters) {
+std::vector<std::uint8_t> RecordingBytes(int records, int frames,
+                                         const std::vector<int>& withParameters) {
   RecordingWriter writer;
   for (int r = 0; r < records; ++r) {
     RecordSpec content;
@@ -52,9 +52,12 @@ std::string WriteRecording(const std::string& name, int records, int frames,
     }
     writer.AddRecord(content);
   }
-  const std::string path = testing::TempDir() + name;
-  EXPECT_TRUE(writer.WriteFile(path));
-  return path;
+  return writer.Bytes();
+}
+
+// Opens the recording from memory.
+bool Open(ViewerSession& session, const std::vector<std::uint8_t>& bytes) {
+  return session.OpenRecording(std::make_unique<recording::MemoryByteSource>(bytes));
 }
 
 struct Shown {
@@ -71,7 +74,7 @@ Shown OnScreen(const ViewerSession& session) {
 
 TEST(ViewerSessionTest, OpenLeavesNothingLoaded) {
   ViewerSession session;
-  ASSERT_TRUE(session.OpenRecording(WriteRecording("open.dat", 3, 4, {0})));
+  ASSERT_TRUE(Open(session, RecordingBytes(3, 4, {0})));
   EXPECT_EQ(session.CurrentRecord, -1);
   EXPECT_EQ(session.CurrentFrame, 0);
   EXPECT_EQ(session.RecordCount(), 3);
@@ -80,7 +83,7 @@ TEST(ViewerSessionTest, OpenLeavesNothingLoaded) {
 
 TEST(ViewerSessionTest, PlaybackShowsAllButTheLastSlotAndOnlyFrameZeroOfTheLastRecord) {
   ViewerSession session;
-  ASSERT_TRUE(session.OpenRecording(WriteRecording("play.dat", 3, 4, {0})));
+  ASSERT_TRUE(Open(session, RecordingBytes(3, 4, {0})));
   RecordingCanvas canvas(306, 245);
   std::vector<Shown> shown;
   int steps = 0;
@@ -97,7 +100,7 @@ TEST(ViewerSessionTest, PlaybackShowsAllButTheLastSlotAndOnlyFrameZeroOfTheLastR
 
 TEST(ViewerSessionTest, JumpAppliesTheGoverningBlockAndLoadsKeepIt) {
   ViewerSession session;
-  ASSERT_TRUE(session.OpenRecording(WriteRecording("govern.dat", 6, 3, {0, 3})));
+  ASSERT_TRUE(Open(session, RecordingBytes(6, 3, {0, 3})));
   session.CurrentRecord = 5;
   EXPECT_TRUE(session.LoadGoverningParameters(5));
   const LoadOutcome outcome = session.LoadRecord();
@@ -114,7 +117,7 @@ TEST(ViewerSessionTest, JumpAppliesTheGoverningBlockAndLoadsKeepIt) {
 
 TEST(ViewerSessionTest, RewindRereadsTheCountAndReappliesTheLoadedBlock) {
   ViewerSession session;
-  ASSERT_TRUE(session.OpenRecording(WriteRecording("rewind.dat", 4, 3, {0, 3})));
+  ASSERT_TRUE(Open(session, RecordingBytes(4, 3, {0, 3})));
   session.CurrentRecord = 3;
   session.LoadRecord();
   session.CurrentRecord = 0;
@@ -129,7 +132,7 @@ TEST(ViewerSessionTest, RewindRereadsTheCountAndReappliesTheLoadedBlock) {
 
 TEST(ViewerSessionTest, ReportDrawsTheFrameOnScreenNotTheNextOne) {
   ViewerSession session;
-  ASSERT_TRUE(session.OpenRecording(WriteRecording("report.dat", 2, 4, {0})));
+  ASSERT_TRUE(Open(session, RecordingBytes(2, 4, {0})));
   RecordingCanvas screen(306, 245);
   session.PlaybackStep(screen);  // loads record 0 and shows frame 0; the cursor moves to 1
   ASSERT_EQ(session.CurrentFrame, 1);
@@ -151,7 +154,7 @@ TEST(ViewerSessionTest, ReportDrawsTheFrameOnScreenNotTheNextOne) {
 
 TEST(ViewerSessionTest, DrawFrameRefusesAFrameOutsideTheRecord) {
   ViewerSession session;
-  ASSERT_TRUE(session.OpenRecording(WriteRecording("bounds.dat", 1, 2, {0})));
+  ASSERT_TRUE(Open(session, RecordingBytes(1, 2, {0})));
   session.LoadRecord();
   RecordingCanvas canvas(306, 245);
   EXPECT_FALSE(session.DrawFrame(2, canvas));
@@ -189,11 +192,11 @@ TEST(ViewerSessionTest, PreviousAndNextFromEveryKindOfCursor) {
       {"next on frame N - 2 of the last record shows it again", steps24 + "nnnnnnn", 'n',
        "drawn 603, record 6, frame 3"},
   };
-  const std::string path = WriteRecording("moves.dat", 7, 5, {0, 2, 4});
+  const auto recordingBytes = RecordingBytes(7, 5, {0, 2, 4});
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     ViewerSession session;
-    ASSERT_TRUE(session.OpenRecording(path));
+    ASSERT_TRUE(Open(session, recordingBytes));
     RecordingCanvas wave(306, 245);
     session.AdvanceAfterOpen(wave);
     for (char move : c.before) {
@@ -215,9 +218,9 @@ TEST(ViewerSessionTest, PreviousAndNextFromEveryKindOfCursor) {
 
 // What each move reports for the window to update, in one table.
 TEST(ViewerSessionTest, MovesReportWhatTheWindowMustUpdate) {
-  const std::string path = WriteRecording("outcomes.dat", 4, 5, {0, 2});
+  const auto recordingBytes = RecordingBytes(4, 5, {0, 2});
   ViewerSession session;
-  ASSERT_TRUE(session.OpenRecording(path));
+  ASSERT_TRUE(Open(session, recordingBytes));
   RecordingCanvas wave(306, 245);
 
   // Opening loads record 0, with its own block, and draws its frame 0.
@@ -262,9 +265,9 @@ TEST(ViewerSessionTest, MovesReportWhatTheWindowMustUpdate) {
 }
 
 TEST(ViewerSessionTest, JumpShowsAnyFrameAndLeavesTheCursorsAsAsked) {
-  const std::string path = WriteRecording("jump.dat", 5, 4, {0, 3});
+  const auto recordingBytes = RecordingBytes(5, 4, {0, 3});
   ViewerSession session;
-  ASSERT_TRUE(session.OpenRecording(path));
+  ASSERT_TRUE(Open(session, recordingBytes));
   RecordingCanvas wave(306, 245);
 
   EXPECT_TRUE(session.JumpTo(4, 2, wave).Drew);
@@ -289,7 +292,7 @@ TEST(ViewerSessionTest, JumpShowsAnyFrameAndLeavesTheCursorsAsAsked) {
 // draw the following frames and then the next record, as if playback had
 // reached the frame itself.
 TEST(ViewerSessionTest, PlaybackContinuesAfterAPlayOnJump) {
-  const std::string path = WriteRecording("playon.dat", 4, 4, {0});
+  const auto recordingBytes = RecordingBytes(4, 4, {0});
   struct Case {
     const char* name;
     std::int32_t record, frame;
@@ -307,7 +310,7 @@ TEST(ViewerSessionTest, PlaybackContinuesAfterAPlayOnJump) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     ViewerSession session;
-    ASSERT_TRUE(session.OpenRecording(path));
+    ASSERT_TRUE(Open(session, recordingBytes));
     RecordingCanvas wave(306, 245);
     ASSERT_TRUE(session.JumpTo(c.record, c.frame, wave, JumpCursor::PlayOn).Drew);
     EXPECT_EQ(OnScreen(session), (Shown{c.record, c.frame}));
@@ -332,10 +335,9 @@ TEST(ViewerSessionTest, NoteJumpLoadsTheNoteRecordWithoutAGoverningLoad) {
     }
     writer.AddRecord(content);
   }
-  const std::string path = testing::TempDir() + "note-jump.dat";
-  ASSERT_TRUE(writer.WriteFile(path));
+  const auto recordingBytes = writer.Bytes();
   ViewerSession session;
-  ASSERT_TRUE(session.OpenRecording(path));
+  ASSERT_TRUE(Open(session, recordingBytes));
   RecordingCanvas wave(306, 245);
   const MoveOutcome outcome = session.JumpToNote(1, wave);
   ASSERT_TRUE(outcome.Loaded);
@@ -372,7 +374,7 @@ TEST(TrackBarMappingTest, PositionsAndRecords) {
 
 TEST(ViewerSessionTest, AFileThatCannotBeOpenedLeavesTheOpenRecording) {
   ViewerSession session;
-  ASSERT_TRUE(session.OpenRecording(WriteRecording("keep.dat", 3, 3, {0})));
+  ASSERT_TRUE(Open(session, RecordingBytes(3, 3, {0})));
   session.CurrentRecord = 1;
   session.LoadRecord();
   std::string error;

@@ -1,0 +1,47 @@
+# Runs the command-line tool and compares its whole output (stdout, or the
+# file it writes with -o) with a golden file. On a difference it writes
+# NAME.actual into the build folder and prints `diff -u` of the two.
+# With the environment variable SONALYT_REFRESH_GOLDEN set it rewrites the
+# golden file instead (after an intended change; review the diff in git).
+#   -DCLI=... -DARGS=... -DGOLDEN=path/NAME.ext -DACTUAL=path/NAME.ext.actual [-DOUTPUT_FILE=...]
+if(OUTPUT_FILE)
+  execute_process(COMMAND ${CLI} ${ARGS} -o ${OUTPUT_FILE} RESULT_VARIABLE result)
+  set(produced ${OUTPUT_FILE})
+else()
+  execute_process(COMMAND ${CLI} ${ARGS} RESULT_VARIABLE result OUTPUT_FILE ${ACTUAL})
+  set(produced ${ACTUAL})
+endif()
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "sonalyt-cli ${ARGS} exited with ${result}")
+endif()
+if(DEFINED ENV{SONALYT_REFRESH_GOLDEN})
+  file(COPY_FILE ${produced} ${GOLDEN})
+  message(STATUS "refreshed ${GOLDEN}")
+  return()
+endif()
+execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${produced} ${GOLDEN} RESULT_VARIABLE same)
+if(same EQUAL 0)
+  file(REMOVE ${ACTUAL})
+  return()
+endif()
+if(NOT produced STREQUAL ACTUAL)
+  file(COPY_FILE ${produced} ${ACTUAL})
+endif()
+# JSON comes on one line: the difference is shown with a line per value.
+function(split_for_diff from to)
+  file(READ ${from} text)
+  if(from MATCHES "\\.json" OR GOLDEN MATCHES "\\.json$")
+    string(REPLACE "," ",\n" text "${text}")
+  endif()
+  file(WRITE ${to} "${text}")
+endfunction()
+find_program(DIFF diff)
+if(DIFF)
+  get_filename_component(golden_name ${GOLDEN} NAME)
+  split_for_diff(${GOLDEN} ${ACTUAL}.lines/${golden_name})
+  split_for_diff(${ACTUAL} ${ACTUAL}.lines/${golden_name}.actual)
+  execute_process(COMMAND ${DIFF} -u ${golden_name} ${golden_name}.actual
+                  WORKING_DIRECTORY ${ACTUAL}.lines OUTPUT_VARIABLE difference)
+  message("${difference}")
+endif()
+message(FATAL_ERROR "output differs from ${GOLDEN}; the output is in ${ACTUAL}")
