@@ -70,6 +70,10 @@ GateSetup GateSetupFor(const ParameterBlock& block) {
       }
     }
   }
+  for (std::size_t c = 0; c < setup.GateAMinimum.size(); ++c) {
+    setup.GateAMinimum[c] =
+        static_cast<std::uint8_t>(std::clamp(setup.GateAThreshold[c], 1, kFullAmplitude + 1));
+  }
   return setup;
 }
 
@@ -116,12 +120,15 @@ void GateAFigures(const GateSetup& setup, const std::uint8_t* samples, FrameFigu
   figures.GateAPeak = peak;
   figures.GateAPeakColumn = static_cast<std::int16_t>(column);
   if (setup.FollowsCurve) {
-    bool exceeds = false;
+    // How far the closest column stays below its minimum; 0 when one reaches it.
+    std::uint8_t shortfall = 255;
     for (std::size_t c = first; c < end; ++c) {
-      const std::int32_t a = Amplitude<Rf>(samples[c]);
-      exceeds |= (a >= 1) & (a >= setup.GateAThreshold[c]);
+      const std::uint8_t a = Amplitude<Rf>(samples[c]);
+      const std::uint8_t minimum = setup.GateAMinimum[c];
+      const auto missing = static_cast<std::uint8_t>(minimum - std::min(minimum, a));
+      shortfall = std::min(shortfall, missing);
     }
-    figures.GateAExceeds = exceeds;
+    figures.GateAExceeds = shortfall == 0;
   } else {
     // One level for every column: the peak decides.
     figures.GateAExceeds = peak >= std::max(setup.GateAThreshold[first], 1);
