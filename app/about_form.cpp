@@ -1,5 +1,6 @@
 #include "app/about_form.h"
 
+#include <QEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QShowEvent>
@@ -23,12 +24,13 @@ QString ProgramFileVersion() {
 #endif
 }
 
-TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent) {
+TAboutForm::TAboutForm(QWidget* parent)
+    : QDialog(parent), captions_(TAboutForm::staticMetaObject.className()) {
   setObjectName(QStringLiteral("AboutForm"));
-  setWindowTitle(QStringLiteral("关于"));
+  captions_.Set(this, QT_TR_NOOP("关于"));
   setFont(FormFont());
 
-  Label1 = new QLabel(QStringLiteral("连续记录离线分析软件"), this);
+  Label1 = captions_.Set(new QLabel(this), QT_TR_NOOP("连续记录离线分析软件"));
   Label1->setObjectName(QStringLiteral("Label1"));
   Label1->setGeometry(24, 48, 201, 17);
 
@@ -36,7 +38,7 @@ TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent) {
   VersionLabel->setObjectName(QStringLiteral("VersionLabel"));
   VersionLabel->setGeometry(24, 96, 193, 25);
 
-  OKButton = new QPushButton(QStringLiteral("确认"), this);
+  OKButton = captions_.Set(new QPushButton(this), QT_TR_NOOP("确认"));
   OKButton->setObjectName(QStringLiteral("OKButton"));
   OKButton->setGeometry(232, 168, 75, 25);
   OKButton->setDefault(true);
@@ -57,6 +59,11 @@ void TAboutForm::showEvent(QShowEvent* event) {
     setFixedSize(client);
     FormShow();
   }
+}
+
+void TAboutForm::changeEvent(QEvent* event) {
+  QDialog::changeEvent(event);
+  if (event->type() == QEvent::LanguageChange) captions_.Retranslate();
 }
 
 void TAboutForm::FormShow() {

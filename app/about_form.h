@@ -4,6 +4,8 @@
 #include <QDialog>
 #include <QString>
 
+#include "app/captions.h"
+
 class QLabel;
 class QPushButton;
 
@@ -25,8 +27,10 @@ class TAboutForm : public QDialog {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
+  Captions captions_;
   QLabel* Label1;
   QLabel* VersionLabel;
   QPushButton* OKButton;

@@ -6,8 +6,10 @@
 #include <string>
 
 #include <QAction>
+#include <QActionGroup>
 #include <QByteArrayView>
 #include <QCloseEvent>
+#include <QEvent>
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -32,6 +34,7 @@
 
 #include "app/about_form.h"
 #include "app/indication_window.h"
+#include "app/language.h"
 #include "app/overview_panel.h"
 #include "app/qt_canvas.h"
 #include "app/viewer_actions.h"
@@ -52,8 +55,8 @@ constexpr int kOverviewLeft = 7;
 constexpr int kOverviewTop = 440;
 constexpr int kOverviewBottomMargin = 4;
 
-const QString kPlayCaption = QStringLiteral("播放");
-const QString kStopCaption = QStringLiteral("停止");
+constexpr const char* kPlayCaption = QT_TRANSLATE_NOOP("sonalyt::app::TMainForm", "播放");
+constexpr const char* kStopCaption = QT_TRANSLATE_NOOP("sonalyt::app::TMainForm", "停止");
 
 QString FromUtf8(const std::string& text) { return QString::fromStdString(text); }
 
@@ -98,7 +101,8 @@ int ClampToInt(std::int64_t v) {
 
 }  // namespace
 
-TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
+TMainForm::TMainForm(QWidget* parent)
+    : QMainWindow(parent), captions_(TMainForm::staticMetaObject.className()) {
   BuildControls();
   ConnectHandlers();
   FormCreate();
@@ -128,20 +132,21 @@ void TMainForm::BuildControls() {
 
   MainMenu = menuBar();
   MainMenu->setObjectName(QStringLiteral("MainMenu"));
-  FileItem = MainMenu->addMenu(QStringLiteral("文件(&F)"));
+  FileItem = captions_.Set(MainMenu->addMenu(QString()), QT_TR_NOOP("文件(&F)"));
   FileItem->setObjectName(QStringLiteral("FileItem"));
-  OpenItem = FileItem->addAction(QStringLiteral("打开(&O)"));
+  OpenItem = captions_.Set(FileItem->addAction(QString()), QT_TR_NOOP("打开(&O)"));
   OpenItem->setObjectName(QStringLiteral("OpenItem"));
-  ExitItem = FileItem->addAction(QStringLiteral("退出(&E)"));
+  ExitItem = captions_.Set(FileItem->addAction(QString()), QT_TR_NOOP("退出(&E)"));
   ExitItem->setObjectName(QStringLiteral("ExitItem"));
-  N1 = MainMenu->addMenu(QStringLiteral("帮助"));
+  BuildLanguageMenu();
+  N1 = captions_.Set(MainMenu->addMenu(QString()), QT_TR_NOOP("帮助"));
   N1->setObjectName(QStringLiteral("N1"));
-  AboutItem = N1->addAction(QStringLiteral("关于"));
+  AboutItem = captions_.Set(N1->addAction(QString()), QT_TR_NOOP("关于"));
   AboutItem->setObjectName(QStringLiteral("AboutItem"));
 
   // One entry described "*.DAT"; the lower-case pattern lets it list the
   // same files on case-sensitive file systems.
-  FileOpenDialog = new QFileDialog(this, QStringLiteral("打开"));
+  FileOpenDialog = captions_.Set(new QFileDialog(this), QT_TR_NOOP("打开"));
   FileOpenDialog->setObjectName(QStringLiteral("FileOpenDialog"));
   FileOpenDialog->setFileMode(QFileDialog::ExistingFile);
   FileOpenDialog->setAcceptMode(QFileDialog::AcceptOpen);
@@ -198,46 +203,47 @@ void TMainForm::BuildControls() {
     if (ticksFit) ProcessTrackBar->setTickInterval(static_cast<int>(std::max<std::int64_t>(1, range)));
   });
 
-  auto button = [client](const char* name, const QString& caption, int left, int top, int width) {
-    auto* b = new QPushButton(caption, client);
+  auto button = [this, client](const char* name, const char* caption, int left, int top,
+                               int width) {
+    auto* b = captions_.Set(new QPushButton(client), caption);
     b->setObjectName(QString::fromLatin1(name));
     b->setGeometry(left, top, width, 21);
     b->setAutoDefault(false);
     return b;
   };
   RzButtonPlay = button("RzButtonPlay", kPlayCaption, 27, 372, 64);
-  RzButtonUp = button("RzButtonUp", QStringLiteral("上一帧"), 102, 372, 63);
-  RzButtonNext = button("RzButtonNext", QStringLiteral("下一帧"), 176, 372, 63);
-  btnPrint = button("btnPrint", QStringLiteral("打印"), 250, 372, 62);
+  RzButtonUp = button("RzButtonUp", QT_TR_NOOP("上一帧"), 102, 372, 63);
+  RzButtonNext = button("RzButtonNext", QT_TR_NOOP("下一帧"), 176, 372, 63);
+  btnPrint = button("btnPrint", QT_TR_NOOP("打印"), 250, 372, 62);
 
-  auto group = [client](const char* name, const QString& caption, int left, int top, int width,
-                        int height) {
-    auto* g = new QGroupBox(caption, client);
+  auto group = [this, client](const char* name, const char* caption, int left, int top,
+                              int width, int height) {
+    auto* g = captions_.Set(new QGroupBox(client), caption);
     g->setObjectName(QString::fromLatin1(name));
     g->setGeometry(left, top, width, height);
     g->setFont(BoldFont(13));
     return g;
   };
-  GainGroupBox = group("GainGroupBox", QStringLiteral("增益"), 345, 61, 150, 109);
-  ProbeGroupBox = group("ProbeGroupBox", QStringLiteral("探头信息"), 501, 61, 156, 109);
-  BaseGroupBox = group("BaseGroupBox", QStringLiteral("基本信息"), 346, 172, 312, 140);
+  GainGroupBox = group("GainGroupBox", QT_TR_NOOP("增益"), 345, 61, 150, 109);
+  ProbeGroupBox = group("ProbeGroupBox", QT_TR_NOOP("探头信息"), 501, 61, 156, 109);
+  BaseGroupBox = group("BaseGroupBox", QT_TR_NOOP("基本信息"), 346, 172, 312, 140);
 
-  BaseGain = AddSettingsField(GainGroupBox, "BaseGain", QStringLiteral("基本增益："), 74, 20, 62);
-  ScanGain = AddSettingsField(GainGroupBox, "ScanGain", QStringLiteral("扫查增益："), 74, 47, 62);
-  CompGain = AddSettingsField(GainGroupBox, "CompGain", QStringLiteral("表面补偿："), 74, 74, 62);
-  ProbeType = AddSettingsField(ProbeGroupBox, "ProbeType", QStringLiteral("探头类型："), 74, 20, 62);
+  BaseGain = AddSettingsField(GainGroupBox, "BaseGain", QT_TR_NOOP("基本增益："), 74, 20, 62);
+  ScanGain = AddSettingsField(GainGroupBox, "ScanGain", QT_TR_NOOP("扫查增益："), 74, 47, 62);
+  CompGain = AddSettingsField(GainGroupBox, "CompGain", QT_TR_NOOP("表面补偿："), 74, 74, 62);
+  ProbeType = AddSettingsField(ProbeGroupBox, "ProbeType", QT_TR_NOOP("探头类型："), 74, 20, 62);
   ProbeFrequency =
-      AddSettingsField(ProbeGroupBox, "ProbeFrequency", QStringLiteral("探头频率："), 74, 47, 62);
+      AddSettingsField(ProbeGroupBox, "ProbeFrequency", QT_TR_NOOP("探头频率："), 74, 47, 62);
   CrystalSize =
-      AddSettingsField(ProbeGroupBox, "CrystalSize", QStringLiteral("晶片尺寸："), 74, 74, 62);
-  EchoRange = AddSettingsField(BaseGroupBox, "EchoRange", QStringLiteral("声程："), 41, 20, 95);
-  EchoDelay = AddSettingsField(BaseGroupBox, "EchoDelay", QStringLiteral("延时："), 196, 20, 96);
-  ProbeFront = AddSettingsField(BaseGroupBox, "ProbeFront", QStringLiteral("前沿："), 41, 47, 95);
-  EchoSpeed = AddSettingsField(BaseGroupBox, "EchoSpeed", QStringLiteral("声速："), 196, 47, 96);
-  ProbeZero = AddSettingsField(BaseGroupBox, "ProbeZero", QStringLiteral("零点："), 41, 74, 95);
-  ProbeAngle = AddSettingsField(BaseGroupBox, "ProbeAngle", QStringLiteral("角度："), 196, 74, 96);
-  ChannelNo = AddSettingsField(BaseGroupBox, "ChannelNo", QStringLiteral("通道："), 41, 103, 95);
-  EchoKAngle = AddSettingsField(BaseGroupBox, "EchoKAngle", QStringLiteral("K值："), 196, 102, 96);
+      AddSettingsField(ProbeGroupBox, "CrystalSize", QT_TR_NOOP("晶片尺寸："), 74, 74, 62);
+  EchoRange = AddSettingsField(BaseGroupBox, "EchoRange", QT_TR_NOOP("声程："), 41, 20, 95);
+  EchoDelay = AddSettingsField(BaseGroupBox, "EchoDelay", QT_TR_NOOP("延时："), 196, 20, 96);
+  ProbeFront = AddSettingsField(BaseGroupBox, "ProbeFront", QT_TR_NOOP("前沿："), 41, 47, 95);
+  EchoSpeed = AddSettingsField(BaseGroupBox, "EchoSpeed", QT_TR_NOOP("声速："), 196, 47, 96);
+  ProbeZero = AddSettingsField(BaseGroupBox, "ProbeZero", QT_TR_NOOP("零点："), 41, 74, 95);
+  ProbeAngle = AddSettingsField(BaseGroupBox, "ProbeAngle", QT_TR_NOOP("角度："), 196, 74, 96);
+  ChannelNo = AddSettingsField(BaseGroupBox, "ChannelNo", QT_TR_NOOP("通道："), 41, 103, 95);
+  EchoKAngle = AddSettingsField(BaseGroupBox, "EchoKAngle", QT_TR_NOOP("K值："), 196, 102, 96);
 
   NoteListBox = new QListWidget(client);
   NoteListBox->setObjectName(QStringLiteral("NoteListBox"));
@@ -260,7 +266,7 @@ void TMainForm::BuildControls() {
   for (qsizetype i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
 }
 
-QLineEdit* TMainForm::AddSettingsField(QGroupBox* box, const char* name, const QString& caption,
+QLineEdit* TMainForm::AddSettingsField(QGroupBox* box, const char* name, const char* caption,
                                        int left, int top, int width) {
   auto* field = new QLineEdit(box);
   field->setObjectName(QString::fromLatin1(name));
@@ -268,14 +274,23 @@ QLineEdit* TMainForm::AddSettingsField(QGroupBox* box, const char* name, const Q
   field->setFont(FormFont());
   field->setGeometry(left, top, width, kFieldHeight);
 
-  auto* label = new QLabel(caption, box);
+  auto* label = new QLabel(box);
   label->setObjectName(QString::fromLatin1(name) + QStringLiteral("Label"));
   label->setFont(BoldFont(9));
   label->setBuddy(field);
-  const QSize size = label->sizeHint();
-  label->setGeometry(left - kFieldLabelSpacing - size.width(),
-                     top + (kFieldHeight - size.height()) / 2, size.width(), size.height());
+  captions_.Set(label, caption);
+  fieldLabels_.push_back(label);
+  PlaceFieldLabel(*label);
   return field;
+}
+
+// The label stands left of its field, 3 pixels away, as wide as its text.
+void TMainForm::PlaceFieldLabel(QLabel& label) {
+  const QRect field = label.buddy()->geometry();
+  const QSize size = label.sizeHint();
+  label.setGeometry(field.left() - kFieldLabelSpacing - size.width(),
+                    field.top() + (kFieldHeight - size.height()) / 2, size.width(),
+                    size.height());
 }
 
 void TMainForm::ConnectHandlers() {
@@ -377,7 +392,7 @@ void TMainForm::OpenFile(const QString& path) {
   const QString shownName = QDir::toNativeSeparators(path);
   auto refuse = [&](const QString& reason) {
     QMessageBox::warning(this, windowTitle(),
-                         QStringLiteral("无法打开文件“%1”：\n%2").arg(shownName, reason));
+                         tr("无法打开文件“%1”：\n%2").arg(shownName, reason));
   };
   if (const QString reason = UnopenableReason(path); !reason.isEmpty()) {
     refuse(reason);
@@ -389,7 +404,7 @@ void TMainForm::OpenFile(const QString& path) {
   const bool opened =
       session_.OpenRecording(QFile::encodeName(path).toStdString(), &error, &failure);
   if (failure == recording::OpenFailure::TooShort) {
-    refuse(QStringLiteral("文件太短，没有记录数，不是连续记录文件。"));
+    refuse(tr("文件太短，没有记录数，不是连续记录文件。"));
     return;
   }
   FileOpenDialog->setDirectory(QFileInfo(path).absolutePath());
@@ -505,7 +520,7 @@ void TMainForm::PausePlayback() {
   }
 }
 
-void TMainForm::SetPlayCaption(const QString& caption) { RzButtonPlay->setText(caption); }
+void TMainForm::SetPlayCaption(const char* caption) { captions_.Set(RzButtonPlay, caption); }
 
 void TMainForm::RzButtonPlayClick() {
   if (!session_.FileOpened()) return;
@@ -784,7 +799,7 @@ void TMainForm::ShowSettings() {
   BaseGain->setText(FromUtf8(s.BaseGain));
   ScanGain->setText(FromUtf8(s.ScanGain));
   CompGain->setText(FromUtf8(s.CompGain));
-  ProbeType->setText(FromUtf8(s.ProbeType));
+  ProbeType->setText(TranslatedProbeType(FromUtf8(s.ProbeType)));
   ProbeFrequency->setText(FromUtf8(s.ProbeFrequency));
   CrystalSize->setText(FromUtf8(s.CrystalSize));
   EchoRange->setText(FromUtf8(s.EchoRange));
@@ -886,6 +901,64 @@ void TMainForm::IndicationListItemClick() {
   Indications->show();
   Indications->raise();
   Indications->activateWindow();
+}
+
+// ---------------------------------------------------------------------------
+// Language
+
+void TMainForm::SetTranslations(Translations* translations) {
+  translations_ = translations;
+  SyncLanguageMenu();
+}
+
+// The Language menu names each language in itself, so its items are not
+// translated.
+void TMainForm::BuildLanguageMenu() {
+  LanguageItem = captions_.Set(MainMenu->addMenu(QString()), QT_TR_NOOP("语言(&L)"));
+  LanguageItem->setObjectName(QStringLiteral("LanguageItem"));
+  auto* group = new QActionGroup(LanguageItem);
+  ChineseItem = group->addAction(QStringLiteral("中文"));
+  ChineseItem->setObjectName(QStringLiteral("ChineseItem"));
+  EnglishItem = group->addAction(QStringLiteral("English"));
+  EnglishItem->setObjectName(QStringLiteral("EnglishItem"));
+  for (QAction* item : {ChineseItem, EnglishItem}) {
+    item->setCheckable(true);
+    LanguageItem->addAction(item);
+  }
+  ChineseItem->setChecked(true);
+  connect(ChineseItem, &QAction::triggered, this, [this] { LanguageItemClick(Language::Chinese); });
+  connect(EnglishItem, &QAction::triggered, this, [this] { LanguageItemClick(Language::English); });
+}
+
+void TMainForm::LanguageItemClick(Language language) {
+  if (translations_ == nullptr) return;
+  if (!translations_->Apply(language)) {
+    QMessageBox::warning(this, windowTitle(),
+                         tr("找不到界面语言“%1”的翻译文件。").arg(LanguageCode(language)));
+  } else {
+    StoreLanguage(language);
+  }
+  SyncLanguageMenu();
+}
+
+void TMainForm::SyncLanguageMenu() {
+  const Language current = translations_ != nullptr ? translations_->Current() : Language::Chinese;
+  (current == Language::English ? EnglishItem : ChineseItem)->setChecked(true);
+}
+
+void TMainForm::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  if (event->type() == QEvent::LanguageChange) RetranslateUi();
+}
+
+void TMainForm::RetranslateUi() {
+  captions_.Retranslate();
+  for (QLabel* label : fieldLabels_) PlaceFieldLabel(*label);
+  if (!ProbeType->text().isEmpty()) {
+    ProbeType->setText(TranslatedProbeType(FromUtf8(session_.Settings().ProbeType)));
+    ProbeType->setCursorPosition(0);
+  }
+  SyncLanguageMenu();
 }
 
 }  // namespace sonalyt::app

@@ -8,13 +8,16 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include <QMainWindow>
 #include <QString>
 
+#include "app/captions.h"
 #include "app/draw_wave_thread.h"
 #include "app/playback_speed.h"
 #include "app/position_status.h"
+#include "app/language.h"
 #include "report/report_form.h"
 #include "session/viewer_session.h"
 
@@ -52,6 +55,8 @@ class TMainForm : public QMainWindow, private PlaybackHost {
   void SetReportForm(report::TReportForm* form);
   // Replaces the modal showing of the report window (tests).
   void SetReportPresenter(std::function<void()> showModal);
+  // The application's translation, switched by the Language menu.
+  void SetTranslations(Translations* translations);
 
   // Opens the recording at path as if it had been chosen in the Open dialog.
   // A file that cannot be opened or read is reported in a message box and
@@ -112,6 +117,7 @@ class TMainForm : public QMainWindow, private PlaybackHost {
   void ProcessTrackBarChange();
   void NoteListBoxClick();
   void NoteListBoxDblClick();
+  void LanguageItemClick(Language language);
 
   // One playback step: loads record CurrentRecord when CurrentFrame is 0 and
   // advances it, then draws CurrentFrame and advances it, or at the record's
@@ -123,6 +129,7 @@ class TMainForm : public QMainWindow, private PlaybackHost {
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   // PlaybackHost.
@@ -134,8 +141,13 @@ class TMainForm : public QMainWindow, private PlaybackHost {
   void PlaybackTurn();
 
   void BuildControls();
-  QLineEdit* AddSettingsField(QGroupBox* box, const char* name, const QString& caption, int left,
+  QLineEdit* AddSettingsField(QGroupBox* box, const char* name, const char* caption, int left,
                               int top, int width);
+  void PlaceFieldLabel(QLabel& label);
+  void BuildLanguageMenu();
+  // Sets every caption again in the language now installed.
+  void RetranslateUi();
+  void SyncLanguageMenu();
   void ConnectHandlers();
 
   // The effects of loading record on the controls: settings, track bar
@@ -156,7 +168,8 @@ class TMainForm : public QMainWindow, private PlaybackHost {
   void AdvanceAfterOpen();
   // Suspends a running playback and shows "播放".
   void PausePlayback();
-  void SetPlayCaption(const QString& caption);
+  // caption is the source text kPlayCaption or kStopCaption.
+  void SetPlayCaption(const char* caption);
 
   // Sets the track bar's maximum or position from the program; a change
   // that moves the thumb only enables previous and next and re-arms.
@@ -189,6 +202,9 @@ class TMainForm : public QMainWindow, private PlaybackHost {
   SpeedQuarters speed_ = kNormalSpeed;
   // Time the last playback turn took, in milliseconds.
   std::int32_t lastTurnMs_ = 0;
+  Captions captions_;
+  std::vector<QLabel*> fieldLabels_;
+  Translations* translations_ = nullptr;
   TAboutForm* AboutForm_ = nullptr;
   std::function<void()> showReport_;
   TDrawWaveThread* PlaybackThread_ = nullptr;
@@ -206,6 +222,9 @@ class TMainForm : public QMainWindow, private PlaybackHost {
   QAction* ExitItem;
   QMenu* N1;
   QAction* AboutItem;
+  QMenu* LanguageItem;
+  QAction* ChineseItem;
+  QAction* EnglishItem;
   QFileDialog* FileOpenDialog;
 
   QLabel* LabelPara1;

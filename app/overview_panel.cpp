@@ -609,6 +609,15 @@ void OverviewPanel::keyPressEvent(QKeyEvent* event) {
   QWidget::keyPressEvent(event);
 }
 
+// A language switch: the progress text again, and the painted labels.
+void OverviewPanel::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::LanguageChange) {
+    progress_->setFormat(tr("分析中 %p%"));
+    update();
+  }
+}
+
 bool OverviewPanel::event(QEvent* event) {
   switch (event->type()) {
     case QEvent::ShortcutOverride: {

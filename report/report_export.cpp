@@ -1,5 +1,6 @@
 #include "report/report_export.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QImage>
 #include <QImageWriter>
@@ -56,7 +57,10 @@ ReportSourceTexts SourceTextsFromSession(const session::ViewerSession& session) 
 
 bool WriteReportPdf(const ReportTexts& texts, const ReportPictures& pictures, const QString& path,
                     QString* error) {
-  return WritePdfDocument(path, QStringLiteral("数字式超声波探伤仪探伤报告"),
+  // The document title is the page's title, in the installed language.
+  const QString title = QCoreApplication::translate(
+      "ReportPage", QT_TRANSLATE_NOOP("ReportPage", "数字式超声波探伤仪探伤报告"));
+  return WritePdfDocument(path, title,
                           [&](QPdfWriter&, QPainter& painter) {
                             PaintReportPage(painter, texts, pictures);
                             return true;

@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QEvent>
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QGuiApplication>
@@ -54,13 +55,14 @@ TReportForm::TReportForm(session::ViewerSession& session,
   setObjectName(QStringLiteral("ReportForm"));
   setWindowTitle(QStringLiteral("ReportForm"));
 
-  FileMenu = menuBar()->addMenu(QStringLiteral("菜单(&F)"));
+  FileMenu = menuBar()->addMenu(QString());
   FileMenu->setObjectName(QStringLiteral("FileMenu"));
-  PrintButton = FileMenu->addAction(QStringLiteral("打印(&P)"));
+  PrintButton = FileMenu->addAction(QString());
   PrintButton->setObjectName(QStringLiteral("PrintButton"));
   connect(PrintButton, &QAction::triggered, this, &TReportForm::PrintButtonClick);
-  ExportPdfButton = FileMenu->addAction(QStringLiteral("导出PDF(&E)"));
+  ExportPdfButton = FileMenu->addAction(QString());
   ExportPdfButton->setObjectName(QStringLiteral("ExportPdfButton"));
+  RetranslateUi();
   connect(ExportPdfButton, &QAction::triggered, this, &TReportForm::ExportPdfButtonClick);
 
   page_ = new ReportPageWidget;
@@ -79,6 +81,17 @@ TReportForm::TReportForm(session::ViewerSession& session,
 }
 
 TReportForm::~TReportForm() = default;
+
+void TReportForm::RetranslateUi() {
+  FileMenu->setTitle(tr("菜单(&F)"));
+  PrintButton->setText(tr("打印(&P)"));
+  ExportPdfButton->setText(tr("导出PDF(&E)"));
+}
+
+void TReportForm::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  if (event->type() == QEvent::LanguageChange) RetranslateUi();
+}
 
 void TReportForm::FormCreate() {
   FirstShowing = true;
@@ -157,15 +170,13 @@ void TReportForm::PrintButtonClick() {
 }
 
 void TReportForm::ExportPdfButtonClick() {
-  QString path = QFileDialog::getSaveFileName(this, QStringLiteral("导出PDF"),
-                                              QStringLiteral("探伤报告.pdf"),
-                                              QStringLiteral("PDF 文件 (*.pdf)"));
+  QString path = QFileDialog::getSaveFileName(this, tr("导出PDF"), tr("探伤报告.pdf"),
+                                              tr("PDF 文件 (*.pdf)"));
   if (path.isEmpty()) return;
   if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) path += QStringLiteral(".pdf");
   QString error;
   if (!WriteReportPdf(page_->Texts(), page_->Pictures(), path, &error)) {
-    QMessageBox::warning(this, QStringLiteral("导出PDF"),
-                         QStringLiteral("无法保存文件 %1：\n%2").arg(path, error));
+    QMessageBox::warning(this, tr("导出PDF"), tr("无法保存文件 %1：\n%2").arg(path, error));
   }
 }
 

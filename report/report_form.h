@@ -38,8 +38,10 @@ class TReportForm : public QMainWindow {
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
+  void RetranslateUi();
   void FormCreate();
   void FormShow();
   void Timer1Timer();

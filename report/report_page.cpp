@@ -1,7 +1,14 @@
 #include "report/report_page.h"
 
+#include <iterator>
+#include <limits>
+#include <span>
+#include <utility>
+
+#include <QCoreApplication>
 #include <QFont>
 #include <QFontMetrics>
+#include <QEvent>
 #include <QPaintEvent>
 #include <QStringList>
 
@@ -32,10 +39,15 @@ struct Box {
   QRect Rect() const { return {Left, Top, Width, Height}; }
 };
 
+// A caption: its source text (Chinese; shown in the installed language) and
+// its text box.
 struct Caption {
-  const char16_t* Text;
+  const char* Text;
   Box Where;
 };
+
+constexpr const char* kContext = "ReportPage";
+QString Tr(const char* source) { return QCoreApplication::translate(kContext, source); }
 
 // Text box of a row whose text top is the usual 8 pixels below the row's top.
 constexpr Box InRow(int rowTop, int left, int width) {
@@ -79,50 +91,60 @@ constexpr Cell kCellsAfterShape53[] = {
 };
 
 constexpr Box kTitleBox{88, 64, 601, 33};
+constexpr const char* kTitle = QT_TRANSLATE_NOOP("ReportPage", "数字式超声波探伤仪探伤报告");
 
 constexpr Caption kCaptions[] = {
-    {u"检测单位", InRow(104, 48, 105)},   {u"报告编号", InRow(104, 505, 105)},
-    {u"委托单位", InRow(144, 48, 105)},   {u"检测日期", InRow(144, 505, 105)},
-    {u"名称", InRow(184, 80, 65)},
-    {u"编号", InRow(224, 80, 65)},        {u"表面热处理", InRow(224, 416, 121)},
-    {u"材质", InRow(264, 80, 65)},        {u"表面粗糙度", InRow(264, 416, 121)},
-    {u"型号", InRow(304, 80, 89)},        {u"型号", InRow(304, 448, 89)},
-    {u"探头类型", InRow(344, 80, 89)},    {u"灵敏度", InRow(344, 448, 89)},
-    {u"晶片尺寸", InRow(384, 80, 89)},    {u"前沿", InRow(384, 259, 57)},
-    {u"回波抑制", InRow(384, 448, 89)},
-    {u"探头K值", InRow(424, 80, 89)},     {u"频率", InRow(424, 259, 57)},
-    {u"回波延时", InRow(424, 448, 89)},
-    {u"折射角", InRow(464, 80, 81)},      {u"零点", InRow(464, 259, 57)},
-    {u"声程范围", InRow(464, 448, 89)},
-    {u"声速", InRow(504, 448, 89)},
-    {u"探伤结果", InRow(544, 448, 89)},
-    {u"探伤标准", InRow(584, 448, 89)},
-    {u"探伤人员", InRow(624, 448, 89)},
-    {u"长度", InRow(664, 115, 57)},       {u"负责人员", InRow(664, 448, 89)},
-    {u"高度", InRow(704, 115, 57)},       {u"备注", {448, 736, 89}},
-    {u"等级", InRow(744, 115, 57)},
+    {QT_TRANSLATE_NOOP("ReportPage", "检测单位"), InRow(104, 48, 105)},   {QT_TRANSLATE_NOOP("ReportPage", "报告编号"), InRow(104, 505, 105)},
+    {QT_TRANSLATE_NOOP("ReportPage", "委托单位"), InRow(144, 48, 105)},   {QT_TRANSLATE_NOOP("ReportPage", "检测日期"), InRow(144, 505, 105)},
+    {QT_TRANSLATE_NOOP("ReportPage", "名称"), InRow(184, 80, 65)},
+    {QT_TRANSLATE_NOOP("ReportPage", "编号"), InRow(224, 80, 65)},        {QT_TRANSLATE_NOOP("ReportPage", "表面热处理"), InRow(224, 416, 121)},
+    {QT_TRANSLATE_NOOP("ReportPage", "材质"), InRow(264, 80, 65)},        {QT_TRANSLATE_NOOP("ReportPage", "表面粗糙度"), InRow(264, 416, 121)},
+    {QT_TRANSLATE_NOOP("ReportPage", "型号"), InRow(304, 80, 89)},        {QT_TRANSLATE_NOOP("ReportPage", "型号"), InRow(304, 448, 89)},
+    {QT_TRANSLATE_NOOP("ReportPage", "探头类型"), InRow(344, 80, 89)},    {QT_TRANSLATE_NOOP("ReportPage", "灵敏度"), InRow(344, 448, 89)},
+    {QT_TRANSLATE_NOOP("ReportPage", "晶片尺寸"), InRow(384, 80, 89)},    {QT_TRANSLATE_NOOP("ReportPage", "前沿"), InRow(384, 259, 57)},
+    {QT_TRANSLATE_NOOP("ReportPage", "回波抑制"), InRow(384, 448, 89)},
+    {QT_TRANSLATE_NOOP("ReportPage", "探头K值"), InRow(424, 80, 89)},     {QT_TRANSLATE_NOOP("ReportPage", "频率"), InRow(424, 259, 57)},
+    {QT_TRANSLATE_NOOP("ReportPage", "回波延时"), InRow(424, 448, 89)},
+    {QT_TRANSLATE_NOOP("ReportPage", "折射角"), InRow(464, 80, 81)},      {QT_TRANSLATE_NOOP("ReportPage", "零点"), InRow(464, 259, 57)},
+    {QT_TRANSLATE_NOOP("ReportPage", "声程范围"), InRow(464, 448, 89)},
+    {QT_TRANSLATE_NOOP("ReportPage", "声速"), InRow(504, 448, 89)},
+    {QT_TRANSLATE_NOOP("ReportPage", "探伤结果"), InRow(544, 448, 89)},
+    {QT_TRANSLATE_NOOP("ReportPage", "探伤标准"), InRow(584, 448, 89)},
+    {QT_TRANSLATE_NOOP("ReportPage", "探伤人员"), InRow(624, 448, 89)},
+    {QT_TRANSLATE_NOOP("ReportPage", "长度"), InRow(664, 115, 57)},       {QT_TRANSLATE_NOOP("ReportPage", "负责人员"), InRow(664, 448, 89)},
+    {QT_TRANSLATE_NOOP("ReportPage", "高度"), InRow(704, 115, 57)},       {QT_TRANSLATE_NOOP("ReportPage", "备注"), {448, 736, 89}},
+    {QT_TRANSLATE_NOOP("ReportPage", "等级"), InRow(744, 115, 57)},
 };
 
 // The location and sizing captions 1 to 4 (texts from the readout layout).
 constexpr Box kLayoutCaptionBoxes[] = {InRow(504, 115, 57), InRow(544, 115, 57),
                                        InRow(584, 115, 57), InRow(624, 115, 57)};
 
-// Single characters of the group cells, in boxes 25 wide and 33 high.
+// The group cells name their group top to bottom, one character to a box 25
+// wide and 33 high. A translated name that is not one character per box is
+// set as one line turned a quarter left, centred in the visible part of
+// the cell.
 constexpr int kGroupCharWidth = 25, kGroupCharHeight = 33;
-constexpr Caption GroupChar(const char16_t* text, int left, int top,
-                            int height = kGroupCharHeight) {
-  return {text, {left, top, kGroupCharWidth, height}};
-}
-constexpr Caption kGroupChars[] = {
-    GroupChar(u"工", 43, 208), GroupChar(u"件", 43, 256, 41),
-    GroupChar(u"探", 43, 344), GroupChar(u"头", 43, 424),
-    GroupChar(u"探", 411, 328), GroupChar(u"伤", 411, 392), GroupChar(u"仪", 411, 456),
-    GroupChar(u"缺", 43, 544), GroupChar(u"陷", 43, 656),
-    GroupChar(u"定", 75, 528), GroupChar(u"位", 75, 584),
-    GroupChar(u"探", 411, 576), GroupChar(u"伤", 411, 616), GroupChar(u"评", 411, 672),
-    GroupChar(u"定", 411, 712),
-    GroupChar(u"定", 75, 688), GroupChar(u"量", 75, 728),
+struct GroupName {
+  const char* Text;
+  int CharLeft;
+  struct CharBox {
+    int Top, Height = kGroupCharHeight;
+  };
+  CharBox Chars[4];
+  int CharCount;
 };
+constexpr GroupName kWorkpiece{QT_TRANSLATE_NOOP("ReportPage", "工件"), 43, {{208}, {256, 41}}, 2};
+constexpr GroupName kProbe{QT_TRANSLATE_NOOP("ReportPage", "探头"), 43, {{344}, {424}}, 2};
+constexpr GroupName kFlawDetector{
+    QT_TRANSLATE_NOOP("ReportPage", "探伤仪"), 411, {{328}, {392}, {456}}, 3};
+constexpr GroupName kDefect{QT_TRANSLATE_NOOP("ReportPage", "缺陷"), 43, {{544}, {656}}, 2};
+constexpr GroupName kLocation{QT_TRANSLATE_NOOP("ReportPage", "定位"), 75, {{528}, {584}}, 2};
+constexpr GroupName kEvaluation{
+    QT_TRANSLATE_NOOP("ReportPage", "探伤评定"), 411, {{576}, {616}, {672}, {712}}, 4};
+constexpr GroupName kSizing{QT_TRANSLATE_NOOP("ReportPage", "定量"), 75, {{688}, {728}}, 2};
+// The sizing group cell, partly covered by QRShape53 in the two-gate layout.
+constexpr Cell kSizingCell{72, 624, 33, 161};
 
 // Value fields: set smaller when too wide for their box, and clipped to it.
 struct Field {
@@ -187,9 +209,87 @@ void PaintValue(QPainter& painter, const QString& text, const QRect& box, bool c
   painter.restore();
 }
 
-void PaintCentred(QPainter& painter, const Caption& caption) {
-  painter.drawText(caption.Where.Rect(), Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap,
-                   QString::fromUtf16(caption.Text));
+constexpr int kTextFlags = Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap;
+constexpr int kFittedFlags = Qt::AlignCenter | Qt::TextWordWrap;
+constexpr int kSmallestCaptionPixels = 9;
+
+// The inside of the smallest cell that holds box's centre: the cell less
+// its outline and a pixel of air on each side.
+QRect CellInside(const QRect& box) {
+  QRect inside = box;
+  int area = std::numeric_limits<int>::max();
+  for (const std::span<const Cell> cells :
+       {std::span<const Cell>(kCellsBeforeShape53), std::span<const Cell>(kCellsAfterShape53)}) {
+    for (const Cell& c : cells) {
+      const QRect r(c.Left, c.Top, c.Width, c.Height);
+      if (r.contains(box.center()) && c.Width * c.Height < area) {
+        area = c.Width * c.Height;
+        inside = r.adjusted(2, 2, -2, -2);
+      }
+    }
+  }
+  return inside;
+}
+
+// A caption centred in its box at the page's caption size when it fits
+// there on one line (every Chinese caption does). A longer one (a
+// translation) is set in the largest font, down to 9 pixels, that keeps it
+// inside its cell: wrapped across the cell's inside and centred both ways.
+PlacedCaption LayOutCaption(const QString& text, const QRect& box) {
+  const QRect inside = CellInside(box);
+  QFont font = PageFont(kCaptionPixels, false);
+  if (QFontMetricsF(font).horizontalAdvance(text) <= box.width()) {
+    return {text, box, inside, font, kTextFlags, false};
+  }
+  for (int pixels = kCaptionPixels; pixels > kSmallestCaptionPixels; --pixels) {
+    font.setPixelSize(pixels);
+    const QRect r = QFontMetrics(font).boundingRect(inside, kFittedFlags, text);
+    if (inside.contains(r)) break;
+  }
+  return {text, inside, inside, font, kFittedFlags, false};
+}
+
+// The name of a group in its group cell (the part of the cell not covered
+// by another). A translated name that is not one character per box is set
+// as one line turned a quarter left, centred in the cell.
+void LayOutGroupName(const GroupName& group, const QRect& cell, std::vector<PlacedCaption>& out) {
+  const QString name = Tr(group.Text);
+  const QRect inside = cell.adjusted(2, 2, -2, -2);
+  QFont font = PageFont(kCaptionPixels, false);
+  if (name.size() == group.CharCount) {
+    for (int i = 0; i < group.CharCount; ++i) {
+      const QRect box(group.CharLeft, group.Chars[i].Top, kGroupCharWidth, group.Chars[i].Height);
+      out.push_back({name.mid(i, 1), box, inside, font, kTextFlags, false});
+    }
+    return;
+  }
+  for (int pixels = kCaptionPixels; pixels > kSmallestCaptionPixels; --pixels) {
+    font.setPixelSize(pixels);
+    const QFontMetrics metrics(font);
+    if (metrics.horizontalAdvance(name) <= inside.height() && metrics.height() <= inside.width()) {
+      break;
+    }
+  }
+  out.push_back({name, inside, inside, font, Qt::AlignCenter, true});
+}
+
+void PaintCaption(QPainter& painter, const PlacedCaption& caption) {
+  painter.setFont(caption.Font);
+  if (!caption.Turned) {
+    // A bold the face lacks must reach a PDF once (the title).
+    if (caption.Font.bold()) {
+      DrawPageText(painter, caption.Box, caption.Flags, caption.Text);
+    } else {
+      painter.drawText(caption.Box, caption.Flags, caption.Text);
+    }
+    return;
+  }
+  painter.save();
+  const QRect& box = caption.Box;
+  painter.translate(box.left(), box.bottom() + 1);
+  painter.rotate(-90);
+  painter.drawText(QRect(0, 0, box.height(), box.width()), caption.Flags, caption.Text);
+  painter.restore();
 }
 
 }  // namespace
@@ -212,6 +312,34 @@ ReportPictures DrawReportPictures(session::ViewerSession& session) {
   return {amplitudeScale.TakeImage(), wave.TakeImage(), rangeScale.TakeImage()};
 }
 
+std::vector<PlacedCaption> LayOutCaptions(const ReportTexts& texts) {
+  std::vector<PlacedCaption> out;
+  out.push_back({Tr(kTitle), kTitleBox.Rect(), CellInside(kTitleBox.Rect()),
+                 PageFont(kTitlePixels, true), kTextFlags, false});
+  for (const Caption& caption : kCaptions) {
+    out.push_back(LayOutCaption(Tr(caption.Text), caption.Where.Rect()));
+  }
+  const int shape53Bottom = kShape53Top + texts.QRShape53Height - 1;
+  const QRect sizingVisible(kSizingCell.Left, shape53Bottom, kSizingCell.Width,
+                            kSizingCell.Top + kSizingCell.Height - shape53Bottom);
+  const std::pair<const GroupName*, QRect> groups[] = {
+      {&kWorkpiece, {40, 184, 33, 121}},
+      {&kProbe, {40, 304, 33, 201}},
+      {&kFlawDetector, {408, 304, 33, 241}},
+      {&kDefect, {40, 504, 33, 281}},
+      {&kLocation, {kShape53Left, kShape53Top, kShape53Width, texts.QRShape53Height}},
+      {&kEvaluation, {408, 544, 33, 241}},
+      {&kSizing, sizingVisible},
+  };
+  for (const auto& [group, cell] : groups) LayOutGroupName(*group, cell, out);
+  const QString* layoutCaptions[] = {&texts.Caption1, &texts.Caption2, &texts.Caption3,
+                                     &texts.Caption4};
+  for (int i = 0; i < 4; ++i) {
+    out.push_back(LayOutCaption(*layoutCaptions[i], kLayoutCaptionBoxes[i].Rect()));
+  }
+  return out;
+}
+
 void PaintReportPage(QPainter& painter, const ReportTexts& texts, const ReportPictures& pictures) {
   painter.save();
   painter.setRenderHint(QPainter::Antialiasing, false);
@@ -224,19 +352,7 @@ void PaintReportPage(QPainter& painter, const ReportTexts& texts, const ReportPi
   for (const Cell& cell : kCellsAfterShape53) PaintCell(painter, cell);
 
   painter.setPen(Qt::black);
-  painter.setFont(PageFont(kTitlePixels, true));
-  DrawPageText(painter, kTitleBox.Rect(), Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap,
-               QStringLiteral("数字式超声波探伤仪探伤报告"));
-
-  painter.setFont(PageFont(kCaptionPixels, false));
-  for (const Caption& caption : kCaptions) PaintCentred(painter, caption);
-  for (const Caption& groupChar : kGroupChars) PaintCentred(painter, groupChar);
-  const QString* layoutCaptions[] = {&texts.Caption1, &texts.Caption2, &texts.Caption3,
-                                     &texts.Caption4};
-  for (int i = 0; i < 4; ++i) {
-    painter.drawText(kLayoutCaptionBoxes[i].Rect(),
-                     Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, *layoutCaptions[i]);
-  }
+  for (const PlacedCaption& caption : LayOutCaptions(texts)) PaintCaption(painter, caption);
 
   for (const Field& field : kFields) {
     const QString& text = texts.*field.Text;
@@ -276,6 +392,11 @@ void ReportPageWidget::SetTexts(ReportTexts texts) {
 void ReportPageWidget::SetPictures(ReportPictures pictures) {
   pictures_ = std::move(pictures);
   update();
+}
+
+void ReportPageWidget::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::LanguageChange) update();
 }
 
 void ReportPageWidget::paintEvent(QPaintEvent* event) {

@@ -3,6 +3,8 @@
 // painting it on the screen, a printer, a PDF or an image.
 #pragma once
 
+#include <vector>
+
 #include <QFont>
 #include <QImage>
 #include <QPainter>
@@ -28,6 +30,25 @@ inline constexpr QRect kQRImageBottom{80, 1048, 289, 25};
 // The font of a value field: Arial 19 px, or smaller (down to 12 px) when
 // the text would not fit in the box's width, so that a unit is not cut off.
 QFont ValueFieldFont(const QString& text, int boxWidth);
+
+// A caption of the page (the title, a row caption, a group name or one of
+// its characters) as it is painted: in the installed language, in Box with
+// Font and the Qt alignment Flags, or turned a quarter left to read bottom
+// to top across Box. Cell is the inside of the cell it belongs to, which
+// the text must not leave.
+struct PlacedCaption {
+  QString Text;
+  QRect Box, Cell;
+  QFont Font;
+  int Flags = 0;
+  bool Turned = false;
+};
+
+// The page's captions for texts' readout layout. Every Chinese caption
+// stands at the page's caption size in its box; a translated caption too
+// long for its box is set smaller, wrapped across its cell, and a group
+// name is turned to run along its cell.
+std::vector<PlacedCaption> LayOutCaptions(const ReportTexts& texts);
 
 // The three pictures of the frame on screen (null images leave their places white).
 struct ReportPictures {
@@ -61,6 +82,7 @@ class ReportPageWidget : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   ReportTexts texts_;

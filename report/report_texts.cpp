@@ -2,6 +2,8 @@
 
 #include <ostream>
 
+#include <QCoreApplication>
+
 namespace sonalyt::report {
 namespace {
 
@@ -9,6 +11,10 @@ namespace {
 constexpr qsizetype kGatePrefixChars = 3;
 // The one-gate readouts start with their arrow.
 constexpr qsizetype kArrowChars = 1;
+
+// The captions are written in Chinese and shown in the installed language.
+constexpr const char* kContext = "ReportPage";
+QString Tr(const char* source) { return QCoreApplication::translate(kContext, source); }
 
 QString WithoutFirst(const QString& text, qsizetype chars) { return text.mid(chars); }
 
@@ -56,7 +62,8 @@ ReportTexts FillReportTexts(const ReportSourceTexts& source) {
   t.QRRichCrystal = source.CrystalSize + QStringLiteral("mm");
   t.QRRichReject = source.lblReject + QStringLiteral(" %");
   t.QRRichKValue = source.EchoKAngle;
-  t.QRRichRefraction = source.ProbeAngle + QStringLiteral("度 ");
+  t.QRRichRefraction =
+      source.ProbeAngle + Tr(QT_TRANSLATE_NOOP("ReportPage", "度 "));
   t.QRRichFront = source.ProbeFront + lengthUnit;
   t.QRRichFrequency = source.ProbeFrequency + QStringLiteral("MHz");
   t.QRRichZero = source.ProbeZero + QStringLiteral("us");
@@ -68,20 +75,20 @@ ReportTexts FillReportTexts(const ReportSourceTexts& source) {
 
   if (source.LabelPara1.startsWith(u'A')) {
     t.QRShape53Height = kShape53TwoGateHeight;
-    t.Caption1 = QStringLiteral("A定位");
-    t.Caption2 = QStringLiteral("A当量");
-    t.Caption3 = QStringLiteral("B定位");
-    t.Caption4 = QStringLiteral("B当量");
+    t.Caption1 = Tr(QT_TRANSLATE_NOOP("ReportPage", "A定位"));
+    t.Caption2 = Tr(QT_TRANSLATE_NOOP("ReportPage", "A当量"));
+    t.Caption3 = Tr(QT_TRANSLATE_NOOP("ReportPage", "B定位"));
+    t.Caption4 = Tr(QT_TRANSLATE_NOOP("ReportPage", "B当量"));
     t.QRRichDistance = WithoutFirst(source.LabelPara1, kGatePrefixChars);
     t.QRLabelXValue = source.LabelPara2;
     t.QRRichYValue = WithoutFirst(source.LabelPara3, kGatePrefixChars);
     t.QRLabelEquivalent = source.LabelPara4;
   } else {
     t.QRShape53Height = kShape53OneGateHeight;
-    t.Caption1 = QStringLiteral("距离");
-    t.Caption2 = QStringLiteral("水平");
-    t.Caption3 = QStringLiteral("垂直");
-    t.Caption4 = QStringLiteral("当量");
+    t.Caption1 = Tr(QT_TRANSLATE_NOOP("ReportPage", "距离"));
+    t.Caption2 = Tr(QT_TRANSLATE_NOOP("ReportPage", "水平"));
+    t.Caption3 = Tr(QT_TRANSLATE_NOOP("ReportPage", "垂直"));
+    t.Caption4 = Tr(QT_TRANSLATE_NOOP("ReportPage", "当量"));
     t.QRRichDistance = WithoutFirst(source.LabelPara1, kArrowChars);
     t.QRLabelXValue = WithoutFirst(source.LabelPara2, kArrowChars);
     t.QRRichYValue = WithoutFirst(source.LabelPara3, kArrowChars);

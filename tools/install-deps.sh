@@ -5,10 +5,12 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev libgl-dev            # Qt Widgets, PrintSupport, Test
+  qt6-tools-dev qt6-l10n-tools      # lupdate/lrelease and their CMake functions (translations)
   libgtest-dev libgmock-dev         # unit tests
   libbenchmark-dev                  # benchmarks
   fonts-wqy-microhei                # CJK font for the interface and the report
   xvfb xauth                        # GUI tests and screenshots
+  dpkg-dev file lintian             # the Debian package: dpkg-shlibdeps, and its check
   python3-pdfminer                  # reads report PDFs back as a PDF reader does
   poppler-utils                     # renders report PDF pages to compare them
 )
