@@ -29,10 +29,13 @@ class QPushButton;
 class QSlider;
 class QWidget;
 
+namespace sonalyt::qtdraw {
+class QtCanvas;
+}
+
 namespace sonalyt::app {
 
 class TAboutForm;
-class QtCanvas;
 
 class TMainForm : public QMainWindow, private PlaybackHost {
   Q_OBJECT
@@ -105,7 +108,7 @@ class TMainForm : public QMainWindow, private PlaybackHost {
   void ApplyLoadOutcome(const session::LoadOutcome& outcome, std::int32_t record);
   // The effects of a navigation step: settings, track bar and note
   // selection, then the frame drawn onto wave.
-  void ApplyMove(const session::MoveOutcome& outcome, QtCanvas& wave);
+  void ApplyMove(const session::MoveOutcome& outcome, qtdraw::QtCanvas& wave);
   void SyncTrackBarTo(std::int32_t record);
   void ShowFrame(QImage image);
   void ShowSettings();

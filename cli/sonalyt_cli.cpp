@@ -13,11 +13,12 @@
 
 #include <QByteArray>
 #include <QString>
-#include <QStringDecoder>
 
 #include "cli/analysis_commands.h"
 #include "cli/json_writer.h"
+#include "qtdraw/gbk_text.h"
 #include "display/frame_image.h"
+#include "display/picture_sizes.h"
 #include "display/svg_canvas.h"
 #include "session/viewer_session.h"
 
@@ -26,7 +27,7 @@
 #include <QImage>
 #include <QPainter>
 
-#include "app/qt_canvas.h"
+#include "qtdraw/qt_canvas.h"
 #include "report/report_export.h"
 #endif
 
@@ -37,12 +38,14 @@ using sonalyt::session::ViewerSession;
 namespace recording = sonalyt::recording;
 namespace display = sonalyt::display;
 
-// Size of the main window's picture panel and its three pictures.
-constexpr int kWaveWidth = 306, kWaveHeight = 245;
-constexpr int kAmplitudeWidth = 21, kAmplitudeHeight = 265;
-constexpr int kRangeWidth = 306, kRangeHeight = 21;
-constexpr int kPanelWidth = 326, kPanelHeight = 265;
-constexpr int kWaveLeft = 20, kRangeTop = 244;
+// The main window's picture panel and its three pictures.
+constexpr int kWaveWidth = display::kWavePicture.Width, kWaveHeight = display::kWavePicture.Height;
+constexpr int kAmplitudeWidth = display::kAmplitudeScalePicture.Width;
+constexpr int kAmplitudeHeight = display::kAmplitudeScalePicture.Height;
+constexpr int kRangeWidth = display::kRangeScalePicture.Width;
+constexpr int kRangeHeight = display::kRangeScalePicture.Height;
+constexpr int kPanelWidth = display::kPicturePanel.Width, kPanelHeight = display::kPicturePanel.Height;
+constexpr int kWaveLeft = display::kWavePictureLeft, kRangeTop = display::kRangeScalePictureTop;
 
 constexpr const char* kUsage =
     "usage: sonalyt-cli COMMAND [ARGS]\n"
@@ -134,11 +137,7 @@ bool EndsWith(const std::string& s, std::string_view suffix) {
 }
 
 std::string GbkToUtf8(const std::string& gbk) {
-  QStringDecoder decoder("GBK");
-  QString text = decoder.isValid()
-                     ? QString(decoder(QByteArrayView(gbk.data(), static_cast<qsizetype>(gbk.size()))))
-                     : QString::fromLatin1(gbk.data(), static_cast<qsizetype>(gbk.size()));
-  return text.toStdString();
+  return sonalyt::qtdraw::GbkToText(gbk).toStdString();
 }
 
 bool Open(ViewerSession& session, const std::string& path, std::string* error) {
@@ -411,10 +410,10 @@ int Render(const std::vector<std::string>& args) {
   if (EndsWith(out, ".png")) {
 #ifdef SONALYT_CLI_QT_IMAGES
     EnsureGuiApplication();
-    sonalyt::app::QtCanvas wave(kWaveWidth, kWaveHeight);
+    sonalyt::qtdraw::QtCanvas wave(kWaveWidth, kWaveHeight);
     if (!LoadFrame(session, positional, wave, &error)) return Fail(error);
-    sonalyt::app::QtCanvas amplitude(kAmplitudeWidth, kAmplitudeHeight);
-    sonalyt::app::QtCanvas range(kRangeWidth, kRangeHeight);
+    sonalyt::qtdraw::QtCanvas amplitude(kAmplitudeWidth, kAmplitudeHeight);
+    sonalyt::qtdraw::QtCanvas range(kRangeWidth, kRangeHeight);
     display::DrawAmplitudeScale(amplitude, kWaveHeight);
     session.DrawRangeScale(range);
     QImage panel(kPanelWidth, kPanelHeight, QImage::Format_RGB32);

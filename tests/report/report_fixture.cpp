@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/qt_canvas.h"
+#include "display/picture_sizes.h"
+#include "qtdraw/qt_canvas.h"
 #include "tools/recording_writer.h"
 
 namespace sonalyt::report::testing {
@@ -45,7 +46,7 @@ std::unique_ptr<LoadedSession> OpenTwoFrameRecording() {
       << error;
   loaded->Session.LoadRecord();
   ++loaded->Session.CurrentRecord;
-  app::QtCanvas wave(306, 245);
+  qtdraw::QtCanvas wave(display::kWavePicture.Width, display::kWavePicture.Height);
   EXPECT_TRUE(loaded->Session.DrawFrame(0, wave));
   loaded->Session.CurrentFrame = 1;
   return loaded;
