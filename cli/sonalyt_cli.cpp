@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include <QByteArray>
@@ -170,52 +171,23 @@ bool Jump(ViewerSession& session, const std::string& path, std::int32_t r, std::
 
 void WriteParameterBlock(JsonWriter& j, const recording::ParameterBlock& p) {
   j.BeginObject();
-  j.Key("StampBcd").IntArray(std::span<const std::uint8_t>(p.StampBcd));
-  j.Key("NoteLength").Int(p.NoteLength);
-  j.Key("ChannelWord").Int(p.ChannelWord);
-  j.Key("UnitWord").Int(p.UnitWord);
-  j.Key("DisplayWord").Int(p.DisplayWord);
-  j.Key("CurveWord").Int(p.CurveWord);
-  j.Key("CurveFlags").Int(p.CurveFlags);
-  j.Key("Range").Int(p.Range);
-  j.Key("Delay").Int(p.Delay);
-  j.Key("ProbeZero").Int(p.ProbeZero);
-  j.Key("Velocity").Int(p.Velocity);
-  j.Key("ProbeAngle").Int(p.ProbeAngle);
-  j.Key("ProbeFront").Int(p.ProbeFront);
-  j.Key("ProbeFrequency").Int(p.ProbeFrequency);
-  j.Key("CrystalSize").Int(p.CrystalSize);
-  j.Key("RejectLevel").Int(p.RejectLevel);
-  j.Key("SurfaceCompensation").Int(p.SurfaceCompensation);
-  j.Key("BaseGain").Int(p.BaseGain);
-  j.Key("ScanGain").Int(p.ScanGain);
-  j.Key("CurveOffset").IntArray(std::span<const std::int16_t>(p.CurveOffset));
-  j.Key("GateAStart").Int(p.GateAStart);
-  j.Key("GateAWidth").Int(p.GateAWidth);
-  j.Key("GateALevel").Int(p.GateALevel);
-  j.Key("GateBStart").Int(p.GateBStart);
-  j.Key("GateBWidth").Int(p.GateBWidth);
-  j.Key("GateBLevel").Int(p.GateBLevel);
-  j.Key("DacPointDb").IntArray(std::span<const std::uint16_t>(p.DacPointDb));
-  j.Key("DacPointPath").IntArray(std::span<const std::uint16_t>(p.DacPointPath));
-  j.Key("DacPointCount").Int(p.DacPointCount);
-  j.Key("RefHoleDiameter").Int(p.RefHoleDiameter);
-  j.Key("RefHoleLength").Int(p.RefHoleLength);
-  j.Key("Channel").Int(p.Channel());
-  j.Key("InchUnits").Bool(p.InchUnits());
-  j.Key("EnvelopeMode").Int(p.EnvelopeMode());
-  j.Key("GateFollowsCurve").Bool(p.GateFollowsCurve());
-  j.Key("FlatCurve").Bool(p.FlatCurve());
-  j.Key("ProbeType").Int(p.ProbeType());
-  j.Key("Rectification").Int(p.Rectification());
-  j.Key("CurveLineCount").Int(p.CurveLineCount());
-  j.Key("TwoGateReadout").Bool(p.TwoGateReadout());
-  j.Key("RangeMode").Int(p.RangeMode());
-  j.Key("AvgEvalLine").Int(p.AvgEvalLine());
-  j.Key("DacEvalLine").Int(p.DacEvalLine());
-  j.Key("DacCurveOn").Bool(p.DacCurveOn());
-  j.Key("AvgCurveOn").Bool(p.AvgCurveOn());
-  j.Key("NearFieldExtension").Bool(p.NearFieldExtension());
+  recording::ForEachNamedField(p, [&](std::string_view name, std::size_t, const auto& field) {
+    using Field = std::remove_cvref_t<decltype(field)>;
+    j.Key(name);
+    if constexpr (std::is_arithmetic_v<Field>) {
+      j.Int(field);
+    } else {
+      j.IntArray(std::span<const typename Field::value_type>(field));
+    }
+  });
+  for (const recording::BitField& field : recording::kBitFields) {
+    j.Key(field.Name);
+    if (field.Flag) {
+      j.Bool(field.Get(p) != 0);
+    } else {
+      j.Int(field.Get(p));
+    }
+  }
   j.EndObject();
 }
 

@@ -11,7 +11,8 @@ namespace sonalyt::report::testing {
 std::unique_ptr<LoadedSession> OpenTwoFrameRecording() {
   auto loaded = std::make_unique<LoadedSession>();
   recording::ParameterBlock block;
-  block.DisplayWord = (1u << 12) | 1u;  // angle probe, envelope on
+  recording::SetBitField(block, "ProbeType", 1);  // angle probe
+  recording::SetBitField(block, "EnvelopeMode", 1);  // envelope on
   block.Range = 2000;                   // 200.0 mm
   block.Velocity = 3240;
   block.ProbeAngle = 450;
