@@ -31,6 +31,8 @@ std::int32_t LoadInt32(const std::uint8_t* p) {
 }  // namespace
 
 std::uint8_t SampleAmplitude(std::uint8_t sample, bool rf) {
+  // The definition, spelled out; the pass uses the branch-free form below,
+  // which a test holds equal to this for every sample value.
   if (!rf) return std::min<std::uint8_t>(sample, kFullAmplitude);
   return static_cast<std::uint8_t>(std::min(2 * std::abs(sample - 100), kFullAmplitude));
 }
@@ -68,6 +70,10 @@ GateSetup GateSetupFor(const ParameterBlock& block) {
       }
     }
   }
+  for (std::size_t c = 0; c < setup.GateAMinimum.size(); ++c) {
+    setup.GateAMinimum[c] =
+        static_cast<std::uint8_t>(std::clamp(setup.GateAThreshold[c], 1, kFullAmplitude + 1));
+  }
   return setup;
 }
 
@@ -78,73 +84,91 @@ void PrintTo(const FrameFigures& f, std::ostream* os) {
       << f.Reading2 << "," << f.Reading3 << "}";
 }
 
-// The loops below are written over plain byte arrays without branches, so
-// the compiler turns them into vector instructions: the pass runs them on
-// every frame of the recording.
+// The loops below run on every frame of the recording in the pass: they
+// work on the samples directly, without branches, so the compiler turns
+// them into vector instructions.
+
+namespace {
+
+// Amplitude of a sample: min(s, 200), or on RF 2 * |s - 100| capped at 200
+// (|s - 100| is capped at 100 first, so the doubled value fits a byte).
+template <bool Rf>
+inline std::uint8_t Amplitude(std::uint8_t s) {
+  if constexpr (Rf) {
+    const auto distance =
+        static_cast<std::uint8_t>(std::max<std::uint8_t>(s, 100) - std::min<std::uint8_t>(s, 100));
+    return static_cast<std::uint8_t>(2 * std::min<std::uint8_t>(distance, 100));
+  } else {
+    return std::min<std::uint8_t>(s, kFullAmplitude);
+  }
+}
+
+template <bool Rf>
+void FoldMaxHold(const std::uint8_t* samples, AmplitudeColumn& held) {
+  for (std::size_t c = 0; c < held.size(); ++c) held[c] = std::max(held[c], Amplitude<Rf>(samples[c]));
+}
+
+template <bool Rf>
+void GateAFigures(const GateSetup& setup, const std::uint8_t* samples, FrameFigures& figures) {
+  const auto first = static_cast<std::size_t>(setup.GateAFirst);
+  const auto end = static_cast<std::size_t>(setup.GateAEnd);
+  if (first >= end) return;
+  std::uint8_t peak = 0;
+  for (std::size_t c = first; c < end; ++c) peak = std::max(peak, Amplitude<Rf>(samples[c]));
+  std::size_t column = first;
+  while (Amplitude<Rf>(samples[column]) != peak) ++column;
+  figures.GateAPeak = peak;
+  figures.GateAPeakColumn = static_cast<std::int16_t>(column);
+  if (setup.FollowsCurve) {
+    // How far the closest column stays below its minimum; 0 when one reaches it.
+    std::uint8_t shortfall = 255;
+    for (std::size_t c = first; c < end; ++c) {
+      const std::uint8_t a = Amplitude<Rf>(samples[c]);
+      const std::uint8_t minimum = setup.GateAMinimum[c];
+      const auto missing = static_cast<std::uint8_t>(minimum - std::min(minimum, a));
+      shortfall = std::min(shortfall, missing);
+    }
+    figures.GateAExceeds = shortfall == 0;
+  } else {
+    // One level for every column: the peak decides.
+    figures.GateAExceeds = peak >= std::max(setup.GateAThreshold[first], 1);
+  }
+}
+
+}  // namespace
 
 AmplitudeColumn FrameAmplitudes(const GateSetup& setup,
                                 std::span<const std::uint8_t, kFrameBytes> frame) {
   AmplitudeColumn amplitudes;
-  const std::uint8_t* samples = frame.data();
-  if (setup.Rf) {
-    for (std::size_t c = 0; c < amplitudes.size(); ++c) {
-      // 2 * |s - 100|, capped at 200: |s - 100| is capped at 100 first, so
-      // the doubled value stays within a byte.
-      const std::uint8_t s = samples[c];
-      const auto distance = static_cast<std::uint8_t>(std::max<std::uint8_t>(s, 100) -
-                                                      std::min<std::uint8_t>(s, 100));
-      amplitudes[c] = static_cast<std::uint8_t>(2 * std::min<std::uint8_t>(distance, 100));
-    }
-  } else {
-    for (std::size_t c = 0; c < amplitudes.size(); ++c) {
-      amplitudes[c] = std::min<std::uint8_t>(samples[c], kFullAmplitude);
-    }
+  for (std::size_t c = 0; c < amplitudes.size(); ++c) {
+    amplitudes[c] = setup.Rf ? Amplitude<true>(frame[c]) : Amplitude<false>(frame[c]);
   }
   return amplitudes;
 }
 
 FrameFigures AnalyzeFrame(const GateSetup& setup, std::span<const std::uint8_t, kFrameBytes> frame,
                           AmplitudeColumn* maxHold) {
-  const AmplitudeColumn amplitudes = FrameAmplitudes(setup, frame);
-  if (maxHold) {
-    for (std::size_t c = 0; c < amplitudes.size(); ++c) {
-      (*maxHold)[c] = std::max((*maxHold)[c], amplitudes[c]);
-    }
+  const std::uint8_t* samples = frame.data();
+  FrameFigures figures;
+  if (setup.Rf) {
+    if (maxHold) FoldMaxHold<true>(samples, *maxHold);
+    GateAFigures<true>(setup, samples, figures);
+  } else {
+    if (maxHold) FoldMaxHold<false>(samples, *maxHold);
+    GateAFigures<false>(setup, samples, figures);
   }
 
-  FrameFigures figures;
-  const std::uint8_t* readings = frame.data() + recording::kReadingsOffset;
+  const std::uint8_t* readings = samples + recording::kReadingsOffset;
   figures.Reading0 = LoadInt32(readings);
   figures.Reading1 = LoadInt32(readings + 4);
   figures.Reading2 = LoadInt32(readings + 8);
   figures.Reading3 = LoadInt32(readings + 12);
 
-  const auto aFirst = static_cast<std::size_t>(setup.GateAFirst);
-  const auto aEnd = static_cast<std::size_t>(setup.GateAEnd);
-  if (aFirst < aEnd) {
-    std::uint8_t peak = 0;
-    for (std::size_t c = aFirst; c < aEnd; ++c) peak = std::max(peak, amplitudes[c]);
-    std::size_t column = aFirst;
-    while (amplitudes[column] != peak) ++column;
-    figures.GateAPeak = peak;
-    figures.GateAPeakColumn = static_cast<std::int16_t>(column);
-    if (setup.FollowsCurve) {
-      bool exceeds = false;
-      for (std::size_t c = aFirst; c < aEnd; ++c) {
-        const std::int32_t a = amplitudes[c];
-        exceeds |= (a >= 1) & (a >= setup.GateAThreshold[c]);
-      }
-      figures.GateAExceeds = exceeds;
-    } else {
-      // One level for every column: the peak decides.
-      figures.GateAExceeds = peak >= std::max(setup.GateAThreshold[aFirst], 1);
-    }
-  }
   // Gate B has no RF form: always the plain amplitude.
   std::uint8_t peakB = 0;
   for (auto c = static_cast<std::size_t>(setup.GateBFirst);
        c < static_cast<std::size_t>(setup.GateBEnd); ++c) {
-    peakB = std::max(peakB, std::min<std::uint8_t>(frame[c], kFullAmplitude));
+    peakB = std::max(peakB, Amplitude<false>(samples[c]));
   }
   figures.GateBPeak = peakB;
   figures.GateBBelow =

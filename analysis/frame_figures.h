@@ -42,6 +42,9 @@ struct GateSetup {
   // Threshold of each screen column for gate A (only the gate's columns are
   // used): GateALevel, or GateCurve[c] when gate A follows the curve.
   std::array<std::int32_t, kScreenColumns> GateAThreshold{};
+  // The smallest amplitude that exceeds in each column: max(threshold, 1),
+  // or 201 where no amplitude reaches the threshold.
+  std::array<std::uint8_t, kScreenColumns> GateAMinimum{};
 
   bool operator==(const GateSetup&) const = default;
 };

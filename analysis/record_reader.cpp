@@ -22,7 +22,7 @@ using recording::RecordIndexEntry;
 
 // Records are read through a window of the file, so that a run of
 // neighbouring records costs one read.
-constexpr std::size_t kWindowBytes = std::size_t{128} << 10;
+constexpr std::size_t kWindowBytes = std::size_t{1} << 20;
 
 std::int32_t LoadInt32(const std::uint8_t* p) {
   return static_cast<std::int32_t>(std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 |

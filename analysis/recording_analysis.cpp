@@ -150,10 +150,18 @@ struct BatchWork {
   std::vector<FrameFigures> Frames;
 };
 
+// What a worker keeps from record to record: the gate setup of the block
+// in force, and which block the records of the last governing record get.
+struct WorkerState {
+  std::int32_t SetupRecord = -2;  // block record of Setup; -2: none yet
+  GateSetup Setup;
+  std::int32_t GovernedParamOffset = -1;  // ParamOffset of the last governed record
+  std::int32_t GovernedBlockRecord = -1;  // ... and the block it got
+};
+
 // Analyses records [first, end) with reader into work.
-void AnalyzeBatch(RecordReader& reader, std::int32_t first,
-                  std::int32_t end, const std::atomic<bool>& cancel, BatchWork& work,
-                  std::int32_t& setupRecord, GateSetup& setup) {
+void AnalyzeBatch(RecordReader& reader, std::int32_t first, std::int32_t end,
+                  const std::atomic<bool>& cancel, BatchWork& work, WorkerState& worker) {
   work.Records.clear();
   work.FrameCounts.clear();
   work.Frames.clear();
@@ -166,23 +174,38 @@ void AnalyzeBatch(RecordReader& reader, std::int32_t first,
       figures.CarriesParameters = reader.LoadedCarriesParameters();
       // The jump's parameter copy: the record's own block, else its
       // governing record's, else zero.
+      const recording::RecordIndexEntry& entry = reader.Index()[static_cast<std::size_t>(r)];
       std::int32_t blockRecord = -1;
+      bool haveBlock = false;
       if (reader.LoadedBlock(block)) {
         blockRecord = r;
+        haveBlock = true;
+      } else if (entry.ParamOffset == entry.Offset) {
+        blockRecord = -1;  // its own governing record, without a block
+      } else if (entry.ParamOffset == worker.GovernedParamOffset) {
+        blockRecord = worker.GovernedBlockRecord;
       } else {
         const GoverningBlock governing = reader.GoverningBlockOf(r);
         blockRecord = governing.BlockRecord;
         block = governing.Block;
+        haveBlock = true;
+        worker.GovernedParamOffset = entry.ParamOffset;
+        worker.GovernedBlockRecord = blockRecord;
       }
       figures.BlockRecord = blockRecord;
-      if (blockRecord != setupRecord) {
-        setup = GateSetupFor(blockRecord < 0 ? recording::ParameterBlock{} : block);
-        setupRecord = blockRecord;
+      if (blockRecord != worker.SetupRecord) {
+        if (blockRecord < 0) {
+          block = recording::ParameterBlock{};
+        } else if (!haveBlock) {
+          block = reader.GoverningBlockOf(r).Block;
+        }
+        worker.Setup = GateSetupFor(block);
+        worker.SetupRecord = blockRecord;
       }
       const std::int32_t count = std::min(reader.FramesInRecord(), kMaxFramesInRecord);
       frames = static_cast<std::uint8_t>(count);
       for (std::int32_t k = 0; k < count; ++k) {
-        work.Frames.push_back(AnalyzeFrame(setup, reader.Frame(k), &figures.MaxHold));
+        work.Frames.push_back(AnalyzeFrame(worker.Setup, reader.Frame(k), &figures.MaxHold));
       }
     } else {
       // Unreadable now (the file changed since it was indexed): no frames.
@@ -265,16 +288,15 @@ void RecordingAnalysis::Start(const std::string& path, std::optional<RecordingLa
       p->CancelRequested.store(true, std::memory_order_relaxed);
     }
     BatchWork work;
-    std::int32_t setupRecord = -2;
-    GateSetup setup;
+    WorkerState workerState;
     const std::int32_t total = results->IndexedRecords();
     while (!p->CancelRequested.load(std::memory_order_relaxed)) {
       const std::int32_t batch = p->NextBatch.fetch_add(1, std::memory_order_relaxed);
       const std::int64_t first = std::int64_t{batch} * kRecordsPerBatch;
       if (first >= total) break;
       const auto end = static_cast<std::int32_t>(std::min<std::int64_t>(first + kRecordsPerBatch, total));
-      AnalyzeBatch(reader, static_cast<std::int32_t>(first), end, p->CancelRequested,
-                   work, setupRecord, setup);
+      AnalyzeBatch(reader, static_cast<std::int32_t>(first), end, p->CancelRequested, work,
+                   workerState);
       if (p->CancelRequested.load(std::memory_order_relaxed)) break;
       results->PublishBatch(static_cast<std::int32_t>(first), work.Records, work.FrameCounts,
                             work.Frames);

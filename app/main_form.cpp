@@ -28,6 +28,7 @@
 #include <QSlider>
 
 #include "app/about_form.h"
+#include "app/overview_panel.h"
 #include "qtdraw/gbk_text.h"
 #include "qtdraw/qt_canvas.h"
 #include "app/window_geometry.h"
@@ -45,6 +46,11 @@ constexpr QSize kOuterSize(800, 600);
 constexpr int kFieldHeight = 24;
 constexpr int kFieldLabelSpacing = 3;
 constexpr int kNoteLineHeight = 11;
+// The overview's place in the client area: below the note list (which ends
+// at 434), margins as the controls'.
+constexpr int kOverviewLeft = 7;
+constexpr int kOverviewTop = 440;
+constexpr int kOverviewBottomMargin = 4;
 
 const QString kPlayCaption = QStringLiteral("播放");
 const QString kStopCaption = QStringLiteral("停止");
@@ -217,6 +223,10 @@ void TMainForm::BuildControls() {
   NoteListBox->setSelectionMode(QAbstractItemView::SingleSelection);
   NoteListBox->setUniformItemSizes(true);
 
+  // The free band below the controls, the full width; it grows with the window.
+  Overview = new OverviewPanel(client);
+  Overview->FollowParent(kOverviewLeft, kOverviewTop, kOverviewLeft, kOverviewBottomMargin);
+
   // Keyboard order; the panel and the group boxes stand for the controls
   // they hold.
   const QList<QWidget*> order = {
@@ -262,6 +272,12 @@ void TMainForm::ConnectHandlers() {
           Qt::QueuedConnection);
 
   connect(NoteListBox, &QListWidget::currentRowChanged, this, &TMainForm::NoteListBoxRowChanged);
+  connect(Overview, &OverviewPanel::FrameJumpRequested, this,
+          [this](std::int32_t record, std::int32_t frame) {
+            overviewTargetRecord_ = record;
+            overviewTargetFrame_ = frame;
+            RunHandler(&TMainForm::OverviewJump);
+          });
   connect(NoteListBox, &QListWidget::itemDoubleClicked, this, on(&TMainForm::NoteListBoxDblClick));
 }
 
@@ -318,6 +334,7 @@ void TMainForm::FormClose() {
   // The index and the notes are released with the session; the thread is
   // stopped and joined when the window is destroyed.
   if (Playing()) PlaybackThread_->Suspend();
+  Overview->CancelPass();
 }
 
 // ---------------------------------------------------------------------------
@@ -386,6 +403,17 @@ void TMainForm::OpenFile(const QString& path) {
     ShowReadouts(display::InitialReadouts());
   }
   AdvanceAfterOpen();
+  if (opened) StartOverview(path);
+}
+
+void TMainForm::StartOverview(const QString& path) {
+  QStringList notes;
+  for (int i = 0; i < NoteListBox->count(); ++i) notes << NoteListBox->item(i)->text();
+  Overview->StartPass(QFile::encodeName(path).toStdString(), analysis::LayoutOf(session_.File()),
+                      session_.FramesInRecord(), notes);
+  if (session_.LastDrawnFrame() >= 0) {
+    Overview->SetCursorFrame(shownRecord_, session_.LastDrawnFrame());
+  }
 }
 
 void TMainForm::AdvanceAfterOpen() {
@@ -516,6 +544,22 @@ void TMainForm::ProcessTrackBarChange() {
   ApplyMove(session_.JumpTo(record, 0, wave), wave);
 }
 
+void TMainForm::OverviewJump() {
+  if (!session_.FileOpened()) return;
+  const std::int32_t record = overviewTargetRecord_;
+  const std::int32_t frame = overviewTargetFrame_;
+  QtCanvas wave(WaveImage->width(), WaveImage->height());
+  ApplyMove(session_.JumpTo(record, frame, wave,
+                            Playing() ? session::JumpCursor::PlayOn : session::JumpCursor::OnFrame),
+            wave);
+  // What the track bar's own notification does after a load, also when the
+  // thumb stayed where it was, so that the user's next track-bar action is
+  // not taken for that notification.
+  RzButtonUp->setEnabled(record > 0 || frame > 0);
+  RzButtonNext->setEnabled(true);
+  TrackBarArmed_ = true;
+}
+
 void TMainForm::SyncTrackBar() { SyncTrackBarTo(session_.CurrentRecord); }
 
 void TMainForm::SyncTrackBarTo(std::int32_t record) {
@@ -609,6 +653,7 @@ std::int32_t TMainForm::PlaybackInterval() { return session_.PlayInterval(); }
 // Loads and pictures
 
 void TMainForm::ApplyLoadOutcome(const session::LoadOutcome& outcome, std::int32_t record) {
+  shownRecord_ = record;
   if (outcome.ParametersApplied) ShowSettings();
   SyncTrackBarTo(record);
   SelectNoteLine(outcome.NoteLine);
@@ -623,6 +668,7 @@ void TMainForm::ApplyMove(const session::MoveOutcome& outcome, QtCanvas& wave) {
 void TMainForm::ShowFrame(QImage image) {
   WaveImage->setPixmap(QPixmap::fromImage(std::move(image)));
   ShowReadouts(session_.Readouts());
+  Overview->SetCursorFrame(shownRecord_, session_.LastDrawnFrame());
 }
 
 void TMainForm::ShowReadouts(const display::ReadoutTexts& r) {

@@ -36,6 +36,7 @@ class QtCanvas;
 namespace sonalyt::app {
 
 class TAboutForm;
+class OverviewPanel;
 
 class TMainForm : public QMainWindow, private PlaybackHost {
   Q_OBJECT
@@ -131,6 +132,12 @@ class TMainForm : public QMainWindow, private PlaybackHost {
   void TrackBarActionTriggered(int action);
   void TrackBarActionEnded();
   void NoteListBoxRowChanged(int row);
+  // Starts the overview's pass over the recording just opened.
+  void StartOverview(const QString& path);
+  // A click or drag on the overview: shows overviewTarget_ through the jump
+  // step, as a track-bar move does; during playback, playback goes on from
+  // the frame after it.
+  void OverviewJump();
 
   // Runs a handler; an exception that escapes it is shown in a message box
   // and the application carries on.
@@ -174,6 +181,12 @@ class TMainForm : public QMainWindow, private PlaybackHost {
   QGroupBox* ProbeGroupBox;
   QGroupBox* BaseGroupBox;
   QListWidget* NoteListBox;
+  // The whole recording at a glance, in the band below the controls.
+  OverviewPanel* Overview;
+  // The record whose frames are on screen (the last one loaded).
+  std::int32_t shownRecord_ = -1;
+  std::int32_t overviewTargetRecord_ = 0;
+  std::int32_t overviewTargetFrame_ = 0;
 
   QLineEdit* BaseGain;
   QLineEdit* ScanGain;

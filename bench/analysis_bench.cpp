@@ -9,9 +9,14 @@
 //   with one worker per core, given the layout of the opened file, as the
 //   viewer starts it.
 // BM_AnalysisPassWithScan: the same pass scanning the file itself first.
-// All in wall-clock time, with the file in the page cache.
+// BM_AnalysisPassOneWorker: the pass with a single worker, to show what the
+//   analysis adds to decoding.
+// All in wall-clock time, with the file in the page cache; the counter
+// cpu_ms is the processor time of the whole process (every thread) per
+// iteration, which shows the work done whatever else runs on the machine.
 
 #include <benchmark/benchmark.h>
+#include <sys/resource.h>
 
 #include <array>
 #include <cstdio>
@@ -36,6 +41,16 @@ std::int32_t LoadInt32(const std::uint8_t* p) {
                                    std::uint32_t{p[2]} << 16 | std::uint32_t{p[3]} << 24);
 }
 
+// Processor time of the process so far, all threads, in milliseconds.
+double ProcessCpuMs() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  const auto ms = [](const timeval& t) {
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_usec) / 1e3;
+  };
+  return ms(usage.ru_utime) + ms(usage.ru_stime);
+}
+
 struct Input {
   std::string path;
   analysis::RecordingLayout layout;
@@ -48,6 +63,7 @@ void BM_DecodeEveryRecord(benchmark::State& state, const Input* input) {
                                   recording::kPackedBufferBytes);
   std::array<std::uint8_t, recording::kRecordBufferBytes> destination{};
   std::int64_t decoded = 0;
+  const double cpuStart = ProcessCpuMs();
   for (auto _ : state) {
     std::FILE* file = std::fopen(input->path.c_str(), "rb");
     if (!file) {
@@ -73,15 +89,17 @@ void BM_DecodeEveryRecord(benchmark::State& state, const Input* input) {
     }
     std::fclose(file);
   }
+  state.counters["cpu_ms"] = (ProcessCpuMs() - cpuStart) / static_cast<double>(state.iterations());
   state.counters["records"] = static_cast<double>(input->layout.Index.size());
   state.counters["decoded_MB"] = static_cast<double>(decoded) / 1e6;
 }
 
-void BM_AnalysisPass(benchmark::State& state, const Input* input, bool scan) {
+void BM_AnalysisPass(benchmark::State& state, const Input* input, bool scan, std::int32_t threads) {
   std::int32_t done = 0;
+  const double cpuStart = ProcessCpuMs();
   for (auto _ : state) {
     auto results = analysis::AnalyzeRecording(
-        input->path, scan ? std::nullopt : std::optional(input->layout), 0);
+        input->path, scan ? std::nullopt : std::optional(input->layout), threads);
     if (!results) {
       state.SkipWithError("the pass failed");
       return;
@@ -89,6 +107,7 @@ void BM_AnalysisPass(benchmark::State& state, const Input* input, bool scan) {
     done = results->RecordsDone();
     benchmark::DoNotOptimize(results.get());
   }
+  state.counters["cpu_ms"] = (ProcessCpuMs() - cpuStart) / static_cast<double>(state.iterations());
   state.counters["records"] = done;
   state.counters["frames"] = static_cast<double>(input->frames);
 }
@@ -132,11 +151,15 @@ int main(int argc, char** argv) {
                                &input)
       ->Unit(benchmark::kMillisecond)
       ->UseRealTime();
-  benchmark::RegisterBenchmark(("BM_AnalysisPass/" + name).c_str(), BM_AnalysisPass, &input, false)
+  benchmark::RegisterBenchmark(("BM_AnalysisPass/" + name).c_str(), BM_AnalysisPass, &input, false, 0)
       ->Unit(benchmark::kMillisecond)
       ->UseRealTime();
   benchmark::RegisterBenchmark(("BM_AnalysisPassWithScan/" + name).c_str(), BM_AnalysisPass,
-                               &input, true)
+                               &input, true, 0)
+      ->Unit(benchmark::kMillisecond)
+      ->UseRealTime();
+  benchmark::RegisterBenchmark(("BM_AnalysisPassOneWorker/" + name).c_str(), BM_AnalysisPass,
+                               &input, false, 1)
       ->Unit(benchmark::kMillisecond)
       ->UseRealTime();
   benchmark::RunSpecifiedBenchmarks();

@@ -148,8 +148,13 @@ scanned = runs("analysis.json", "BM_AnalysisPassWithScan/10h.dat")
 ref = min(ms(b) for b in decode_all)
 best = min(ms(b) for b in passes)
 r = best / ref
-row("analysis pass 10 hours, ms (best; median %.0f; with its own scan %.0f)"
-    % (statistics.median(ms(b) for b in passes), min(ms(b) for b in scanned)),
+# Processor time of every thread: what the pass does beyond decoding,
+# whatever else runs on the machine.
+cpu_pass = min(b["cpu_ms"] for b in passes)
+cpu_ref = min(b["cpu_ms"] for b in decode_all)
+row("analysis pass 10 hours, ms (best; median %.0f; with its own scan %.0f; "
+    "processor time %.0f against %.0f)"
+    % (statistics.median(ms(b) for b in passes), min(ms(b) for b in scanned), cpu_pass, cpu_ref),
     "%.0f" % best, "decode only, 1 thread %.0f" % ref, "%.2fx" % r, "<= 0.6x", r <= 0.6)
 
 m1, m10 = memory("memory-1min.txt"), memory("memory-10h.txt")

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -200,6 +201,24 @@ TEST(GateSetupFor, GateAFollowingTheCurveTakesTheGateCurveAsThreshold) {
   const auto under = FrameWith({{140, 63}});
   EXPECT_TRUE(AnalyzeFrame(setup, just).GateAExceeds);
   EXPECT_FALSE(AnalyzeFrame(setup, under).GateAExceeds);
+}
+
+TEST(AnalyzeFrame, EveryColumnOfAGateAlongTheCurveExceedsAtItsOwnThreshold) {
+  ParameterBlock block = CurveBlock();
+  block.GateAStart = 0;
+  block.GateAWidth = 280;
+  block.CurveOffset[6] = 40;  // heights above 200 at the left, below at the right
+  const GateSetup setup = GateSetupFor(block);
+  ASSERT_TRUE(setup.FollowsCurve);
+  ASSERT_GT(setup.GateAThreshold[0], 200);
+  ASSERT_LT(setup.GateAThreshold[279], 200);
+  for (int c = 0; c < 280; ++c) {
+    SCOPED_TRACE("column " + std::to_string(c));
+    const std::int32_t threshold = setup.GateAThreshold[static_cast<std::size_t>(c)];
+    const int reaching = std::clamp(threshold, 1, 200);
+    EXPECT_EQ(AnalyzeFrame(setup, FrameWith({{c, reaching}})).GateAExceeds, threshold <= 200);
+    EXPECT_FALSE(AnalyzeFrame(setup, FrameWith({{c, reaching - 1}})).GateAExceeds);
+  }
 }
 
 TEST(GateSetupFor, GateAKeepsItsLevelWithoutAUsableCurve) {

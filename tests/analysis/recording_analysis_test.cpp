@@ -13,6 +13,7 @@
 #include "analysis/record_reader.h"
 #include "analysis/recording_analysis.h"
 #include "analysis_test_data.h"
+#include "display/recording_canvas.h"
 #include "recording/recording_file.h"
 #include "session/viewer_session.h"
 
@@ -76,19 +77,27 @@ TEST(RecordingAnalysis, EveryRecordShowsWhatAJumpToItLeaves) {
   EXPECT_EQ(results->NoteRecords(), file.NoteRecords());
   RecordReader reader(file.RecordIndex());
   ASSERT_TRUE(reader.Open(path));
+  // A reader over the index of the pass's results, as the overview makes one.
+  RecordReader resultsReader(results);
+  ASSERT_TRUE(resultsReader.Open(path));
 
   for (std::int32_t r = 0; r < results->IndexedRecords(); ++r) {
     SCOPED_TRACE("record " + std::to_string(r));
-    // A jump from the all-zero copy: governing load, then the load.
+    // The viewer's jump to the record, from the all-zero copy.
     session::ViewerSession session;
     ASSERT_TRUE(session.OpenRecording(path));
-    session.LoadGoverningParameters(r);
-    session.CurrentRecord = r;
-    session.LoadRecord();
+    display::RecordingCanvas wave(306, 245);
+    session.JumpTo(r, 0, wave);
     const recording::ParameterBlock& shown = session.ParameterCopy();
+    if (session.FramesInRecord() > 0) {
+      const FrameFigures& first = results->Frames(r)[0];
+      EXPECT_EQ(session.FrameReadings().Reading0, first.Reading0);
+      EXPECT_EQ(session.FrameReadings().Reading3, first.Reading3);
+    }
 
     const GoverningBlock governing = reader.GoverningBlockOf(r);
     EXPECT_EQ(governing.Block, shown);
+    EXPECT_EQ(resultsReader.GoverningBlockOf(r), governing);
     EXPECT_EQ(results->BlockRecord(r), governing.BlockRecord);
     EXPECT_EQ(results->GoverningRecord(r),
               RecordAtOffset(file.RecordIndex(), file.RecordIndex()[static_cast<std::size_t>(r)].ParamOffset));
