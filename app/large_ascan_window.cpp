@@ -5,7 +5,7 @@
 #include <QCloseEvent>
 #include <QPainter>
 
-#include "app/qt_canvas.h"
+#include "qtdraw/qt_canvas.h"
 #include "display/frame_image.h"
 #include "session/viewer_session.h"
 
@@ -66,9 +66,9 @@ void LargeAScanWindow::ShowFrame(std::optional<FrameSnapshot> frame) {
 
 void LargeAScanWindow::Redraw() {
   const QSize waveSize = WaveSize();
-  QtCanvas wave(waveSize.width(), waveSize.height());
-  QtCanvas amplitude(kAmplitudeScaleWidth, waveSize.height() + kRangeScaleHeight - 1);
-  QtCanvas range(waveSize.width(), kRangeScaleHeight);
+  qtdraw::QtCanvas wave(waveSize.width(), waveSize.height());
+  qtdraw::QtCanvas amplitude(kAmplitudeScaleWidth, waveSize.height() + kRangeScaleHeight - 1);
+  qtdraw::QtCanvas range(waveSize.width(), kRangeScaleHeight);
   DrawLargeAScan(frame_, wave, amplitude, range);
   wave_ = wave.TakeImage();
   amplitude_ = amplitude.TakeImage();

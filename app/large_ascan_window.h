@@ -13,6 +13,7 @@
 #include <QWidget>
 
 #include "display/canvas.h"
+#include "display/picture_sizes.h"
 #include "display/reference_curve.h"
 #include "display/settings_panel.h"
 #include "recording/parameter_block.h"
@@ -41,8 +42,8 @@ std::optional<FrameSnapshot> SnapshotOfShownFrame(const session::ViewerSession& 
 // The widths of the amplitude scale and the height of the range scale
 // beside a picture, in pixels, as in the main window's panel (each overlaps
 // the picture by one pixel).
-inline constexpr int kAmplitudeScaleWidth = 21;
-inline constexpr int kRangeScaleHeight = 21;
+inline constexpr int kAmplitudeScaleWidth = display::kAmplitudeScalePicture.Width;
+inline constexpr int kRangeScaleHeight = display::kRangeScalePicture.Height;
 
 // Draws the three pictures for a frame picture of wave's size: the frame
 // (or the empty screen without one), the amplitude scale for that height and

@@ -7,7 +7,6 @@
 
 #include <QAction>
 #include <QActionGroup>
-#include <QByteArrayView>
 #include <QCloseEvent>
 #include <QEvent>
 #include <QCoreApplication>
@@ -30,19 +29,23 @@
 #include <QScreen>
 #include <QShowEvent>
 #include <QSlider>
-#include <QStringDecoder>
 
 #include "app/about_form.h"
 #include "app/indication_window.h"
 #include "app/language.h"
 #include "app/overview_panel.h"
-#include "app/qt_canvas.h"
 #include "app/viewer_actions.h"
+#include "qtdraw/gbk_text.h"
+#include "qtdraw/qt_canvas.h"
 #include "app/window_geometry.h"
 #include "display/frame_image.h"
+#include "display/picture_sizes.h"
 #include "display/readouts.h"
 
 namespace sonalyt::app {
+
+using qtdraw::QtCanvas;
+
 namespace {
 
 constexpr QSize kOuterSize(800, 600);
@@ -60,14 +63,6 @@ constexpr const char* kStopCaption = QT_TRANSLATE_NOOP("sonalyt::app::TMainForm"
 
 QString FromUtf8(const std::string& text) { return QString::fromStdString(text); }
 
-// Note texts are stored as GBK bytes.
-QString DecodeNote(QStringDecoder& gbk, const std::string& bytes) {
-  const QByteArrayView view(bytes.data(), static_cast<qsizetype>(bytes.size()));
-  if (!gbk.isValid()) return QString::fromLocal8Bit(view);  // Qt without ICU: the system code page
-  QString text = gbk.decode(view);
-  gbk.resetState();
-  return text;
-}
 
 // Why path cannot be opened for reading, or an empty text when it can.
 QString UnopenableReason(const QString& path) {
@@ -107,6 +102,12 @@ TMainForm::TMainForm(QWidget* parent)
   ConnectHandlers();
   FormCreate();
   actions_ = new ViewerActions(*this);
+  // The menu bar reads 文件, 播放, 视图, 分析, 语言, 帮助: the Analysis and
+  // Language menus go after the menus the actions add.
+  for (QMenu* menu : {AnalysisItem, LanguageItem}) {
+    MainMenu->removeAction(menu->menuAction());
+    MainMenu->insertMenu(N1->menuAction(), menu);
+  }
 }
 
 TMainForm::~TMainForm() { PlaybackThread_->Stop(); }
@@ -172,7 +173,7 @@ void TMainForm::BuildControls() {
 
   WavePanel = new QWidget(client);
   WavePanel->setObjectName(QStringLiteral("WavePanel"));
-  WavePanel->setGeometry(7, 47, 326, 265);
+  WavePanel->setGeometry(7, 47, display::kPicturePanel.Width, display::kPicturePanel.Height);
   auto picture = [this](const char* name, int left, int top, int width, int height) {
     auto* p = new QLabel(WavePanel);
     p->setObjectName(QString::fromLatin1(name));
@@ -180,9 +181,14 @@ void TMainForm::BuildControls() {
     p->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return p;
   };
-  EchoWaveImage = picture("EchoWaveImage", 0, 0, 21, 265);
-  WaveImage = picture("WaveImage", 20, 0, 306, 245);
-  EchoRangeImage = picture("EchoRangeImage", 20, 244, 306, 21);
+  using display::kAmplitudeScalePicture, display::kWavePicture, display::kRangeScalePicture;
+  EchoWaveImage = picture("EchoWaveImage", 0, 0, kAmplitudeScalePicture.Width,
+                          kAmplitudeScalePicture.Height);
+  WaveImage = picture("WaveImage", display::kWavePictureLeft, 0, kWavePicture.Width,
+                      kWavePicture.Height);
+  EchoRangeImage = picture("EchoRangeImage", display::kWavePictureLeft,
+                           display::kRangeScalePictureTop, kRangeScalePicture.Width,
+                           kRangeScalePicture.Height);
 
   ProcessTrackBar = new QSlider(Qt::Horizontal, client);
   ProcessTrackBar->setObjectName(QStringLiteral("ProcessTrackBar"));
@@ -417,9 +423,8 @@ void TMainForm::OpenFile(const QString& path) {
   {
     QScopedValueRollback guard(programSelection_, true);
     NoteListBox->clear();
-    QStringDecoder gbk("GBK");
     for (const std::string& note : session_.File().NoteTexts()) {
-      auto* item = new QListWidgetItem(DecodeNote(gbk, note), NoteListBox);
+      auto* item = new QListWidgetItem(qtdraw::GbkToText(note), NoteListBox);
       item->setSizeHint(QSize(0, kNoteLineHeight));
     }
   }

@@ -34,12 +34,15 @@ class QPushButton;
 class QSlider;
 class QWidget;
 
+namespace sonalyt::qtdraw {
+class QtCanvas;
+}
+
 namespace sonalyt::app {
 
 class TAboutForm;
 class IndicationWindow;
 class OverviewPanel;
-class QtCanvas;
 class ViewerActions;
 
 class TMainForm : public QMainWindow, private PlaybackHost {
@@ -155,7 +158,7 @@ class TMainForm : public QMainWindow, private PlaybackHost {
   void ApplyLoadOutcome(const session::LoadOutcome& outcome, std::int32_t record);
   // The effects of a navigation step: settings, track bar and note
   // selection, then the frame drawn onto wave.
-  void ApplyMove(const session::MoveOutcome& outcome, QtCanvas& wave);
+  void ApplyMove(const session::MoveOutcome& outcome, qtdraw::QtCanvas& wave);
   void SyncTrackBarTo(std::int32_t record);
   void ShowFrame(QImage image);
   void ShowSettings();

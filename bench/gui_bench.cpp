@@ -24,7 +24,8 @@
 #include <QPixmap>
 #include <QTemporaryDir>
 
-#include "app/qt_canvas.h"
+#include "display/picture_sizes.h"
+#include "qtdraw/qt_canvas.h"
 #include "report/report_export.h"
 #include "report/report_page.h"
 #include "report/report_texts.h"
@@ -32,13 +33,13 @@
 
 namespace {
 
-using sonalyt::app::QtCanvas;
+using sonalyt::qtdraw::QtCanvas;
 using sonalyt::session::ViewerSession;
 using Clock = std::chrono::steady_clock;
 
 // The size of WaveImage in the main window.
-constexpr int kWaveWidth = 306;
-constexpr int kWaveHeight = 245;
+constexpr int kWaveWidth = sonalyt::display::kWavePicture.Width;
+constexpr int kWaveHeight = sonalyt::display::kWavePicture.Height;
 
 std::string recordingPath;
 

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "display/canvas.h"
+#include "display/picture_sizes.h"
 #include "session/viewer_session.h"
 
 namespace {
@@ -31,8 +32,8 @@ long PeakResidentKb() {
 
 class DiscardingCanvas : public sonalyt::display::Canvas {
  public:
-  std::int32_t Width() const override { return 306; }
-  std::int32_t Height() const override { return 245; }
+  std::int32_t Width() const override { return sonalyt::display::kWavePicture.Width; }
+  std::int32_t Height() const override { return sonalyt::display::kWavePicture.Height; }
   void FillRect(std::int32_t, std::int32_t, std::int32_t, std::int32_t,
                 sonalyt::display::Color) override {}
   void SetPen(sonalyt::display::Color, std::int32_t, sonalyt::display::PenStyle) override {}

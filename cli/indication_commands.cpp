@@ -10,12 +10,12 @@
 
 #include <QByteArrayView>
 #include <QString>
-#include <QStringDecoder>
 
 #include "analysis/indication_csv.h"
 #include "analysis/indications.h"
 #include "analysis/recording_analysis.h"
 #include "cli/json_writer.h"
+#include "qtdraw/gbk_text.h"
 #include "recording/recording_file.h"
 
 #ifdef SONALYT_CLI_QT_IMAGES
@@ -56,12 +56,7 @@ bool WantsHelp(const std::vector<std::string>& args) {
   return false;
 }
 
-std::string GbkToUtf8(const std::string& gbk) {
-  QStringDecoder decoder("GBK");
-  const QByteArrayView bytes(gbk.data(), static_cast<qsizetype>(gbk.size()));
-  const QString text = decoder.isValid() ? QString(decoder(bytes)) : QString::fromLatin1(bytes);
-  return text.toStdString();
-}
+std::string GbkToUtf8(const std::string& gbk) { return qtdraw::GbkToText(gbk).toStdString(); }
 
 // The arguments common to both commands.
 struct IndicationArgs {

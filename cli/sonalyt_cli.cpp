@@ -9,16 +9,18 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include <QByteArray>
 #include <QString>
-#include <QStringDecoder>
 
 #include "cli/analysis_commands.h"
 #include "cli/indication_commands.h"
 #include "cli/json_writer.h"
+#include "qtdraw/gbk_text.h"
 #include "display/frame_image.h"
+#include "display/picture_sizes.h"
 #include "display/svg_canvas.h"
 #include "session/viewer_session.h"
 
@@ -27,7 +29,7 @@
 #include <QImage>
 #include <QPainter>
 
-#include "app/qt_canvas.h"
+#include "qtdraw/qt_canvas.h"
 #include "report/report_export.h"
 #endif
 
@@ -38,12 +40,14 @@ using sonalyt::session::ViewerSession;
 namespace recording = sonalyt::recording;
 namespace display = sonalyt::display;
 
-// Size of the main window's picture panel and its three pictures.
-constexpr int kWaveWidth = 306, kWaveHeight = 245;
-constexpr int kAmplitudeWidth = 21, kAmplitudeHeight = 265;
-constexpr int kRangeWidth = 306, kRangeHeight = 21;
-constexpr int kPanelWidth = 326, kPanelHeight = 265;
-constexpr int kWaveLeft = 20, kRangeTop = 244;
+// The main window's picture panel and its three pictures.
+constexpr int kWaveWidth = display::kWavePicture.Width, kWaveHeight = display::kWavePicture.Height;
+constexpr int kAmplitudeWidth = display::kAmplitudeScalePicture.Width;
+constexpr int kAmplitudeHeight = display::kAmplitudeScalePicture.Height;
+constexpr int kRangeWidth = display::kRangeScalePicture.Width;
+constexpr int kRangeHeight = display::kRangeScalePicture.Height;
+constexpr int kPanelWidth = display::kPicturePanel.Width, kPanelHeight = display::kPicturePanel.Height;
+constexpr int kWaveLeft = display::kWavePictureLeft, kRangeTop = display::kRangeScalePictureTop;
 
 constexpr const char* kUsage =
     "usage: sonalyt-cli COMMAND [ARGS]\n"
@@ -142,11 +146,7 @@ bool EndsWith(const std::string& s, std::string_view suffix) {
 }
 
 std::string GbkToUtf8(const std::string& gbk) {
-  QStringDecoder decoder("GBK");
-  QString text = decoder.isValid()
-                     ? QString(decoder(QByteArrayView(gbk.data(), static_cast<qsizetype>(gbk.size()))))
-                     : QString::fromLatin1(gbk.data(), static_cast<qsizetype>(gbk.size()));
-  return text.toStdString();
+  return sonalyt::qtdraw::GbkToText(gbk).toStdString();
 }
 
 bool Open(ViewerSession& session, const std::string& path, std::string* error) {
@@ -179,52 +179,23 @@ bool Jump(ViewerSession& session, const std::string& path, std::int32_t r, std::
 
 void WriteParameterBlock(JsonWriter& j, const recording::ParameterBlock& p) {
   j.BeginObject();
-  j.Key("StampBcd").IntArray(std::span<const std::uint8_t>(p.StampBcd));
-  j.Key("NoteLength").Int(p.NoteLength);
-  j.Key("ChannelWord").Int(p.ChannelWord);
-  j.Key("UnitWord").Int(p.UnitWord);
-  j.Key("DisplayWord").Int(p.DisplayWord);
-  j.Key("CurveWord").Int(p.CurveWord);
-  j.Key("CurveFlags").Int(p.CurveFlags);
-  j.Key("Range").Int(p.Range);
-  j.Key("Delay").Int(p.Delay);
-  j.Key("ProbeZero").Int(p.ProbeZero);
-  j.Key("Velocity").Int(p.Velocity);
-  j.Key("ProbeAngle").Int(p.ProbeAngle);
-  j.Key("ProbeFront").Int(p.ProbeFront);
-  j.Key("ProbeFrequency").Int(p.ProbeFrequency);
-  j.Key("CrystalSize").Int(p.CrystalSize);
-  j.Key("RejectLevel").Int(p.RejectLevel);
-  j.Key("SurfaceCompensation").Int(p.SurfaceCompensation);
-  j.Key("BaseGain").Int(p.BaseGain);
-  j.Key("ScanGain").Int(p.ScanGain);
-  j.Key("CurveOffset").IntArray(std::span<const std::int16_t>(p.CurveOffset));
-  j.Key("GateAStart").Int(p.GateAStart);
-  j.Key("GateAWidth").Int(p.GateAWidth);
-  j.Key("GateALevel").Int(p.GateALevel);
-  j.Key("GateBStart").Int(p.GateBStart);
-  j.Key("GateBWidth").Int(p.GateBWidth);
-  j.Key("GateBLevel").Int(p.GateBLevel);
-  j.Key("DacPointDb").IntArray(std::span<const std::uint16_t>(p.DacPointDb));
-  j.Key("DacPointPath").IntArray(std::span<const std::uint16_t>(p.DacPointPath));
-  j.Key("DacPointCount").Int(p.DacPointCount);
-  j.Key("RefHoleDiameter").Int(p.RefHoleDiameter);
-  j.Key("RefHoleLength").Int(p.RefHoleLength);
-  j.Key("Channel").Int(p.Channel());
-  j.Key("InchUnits").Bool(p.InchUnits());
-  j.Key("EnvelopeMode").Int(p.EnvelopeMode());
-  j.Key("GateFollowsCurve").Bool(p.GateFollowsCurve());
-  j.Key("FlatCurve").Bool(p.FlatCurve());
-  j.Key("ProbeType").Int(p.ProbeType());
-  j.Key("Rectification").Int(p.Rectification());
-  j.Key("CurveLineCount").Int(p.CurveLineCount());
-  j.Key("TwoGateReadout").Bool(p.TwoGateReadout());
-  j.Key("RangeMode").Int(p.RangeMode());
-  j.Key("AvgEvalLine").Int(p.AvgEvalLine());
-  j.Key("DacEvalLine").Int(p.DacEvalLine());
-  j.Key("DacCurveOn").Bool(p.DacCurveOn());
-  j.Key("AvgCurveOn").Bool(p.AvgCurveOn());
-  j.Key("NearFieldExtension").Bool(p.NearFieldExtension());
+  recording::ForEachNamedField(p, [&](std::string_view name, std::size_t, const auto& field) {
+    using Field = std::remove_cvref_t<decltype(field)>;
+    j.Key(name);
+    if constexpr (std::is_arithmetic_v<Field>) {
+      j.Int(field);
+    } else {
+      j.IntArray(std::span<const typename Field::value_type>(field));
+    }
+  });
+  for (const recording::BitField& field : recording::kBitFields) {
+    j.Key(field.Name);
+    if (field.Flag) {
+      j.Bool(field.Get(p) != 0);
+    } else {
+      j.Int(field.Get(p));
+    }
+  }
   j.EndObject();
 }
 
@@ -419,10 +390,10 @@ int Render(const std::vector<std::string>& args) {
   if (EndsWith(out, ".png")) {
 #ifdef SONALYT_CLI_QT_IMAGES
     EnsureGuiApplication();
-    sonalyt::app::QtCanvas wave(kWaveWidth, kWaveHeight);
+    sonalyt::qtdraw::QtCanvas wave(kWaveWidth, kWaveHeight);
     if (!LoadFrame(session, positional, wave, &error)) return Fail(error);
-    sonalyt::app::QtCanvas amplitude(kAmplitudeWidth, kAmplitudeHeight);
-    sonalyt::app::QtCanvas range(kRangeWidth, kRangeHeight);
+    sonalyt::qtdraw::QtCanvas amplitude(kAmplitudeWidth, kAmplitudeHeight);
+    sonalyt::qtdraw::QtCanvas range(kRangeWidth, kRangeHeight);
     display::DrawAmplitudeScale(amplitude, kWaveHeight);
     session.DrawRangeScale(range);
     QImage panel(kPanelWidth, kPanelHeight, QImage::Format_RGB32);

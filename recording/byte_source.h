@@ -23,6 +23,11 @@ class ByteSource {
 
   // The number of bytes in the source, or -1 when it cannot be told.
   virtual std::int64_t Size() const = 0;
+
+  // All bytes of the source when they lie in memory for as long as the
+  // source lives (then the scan reads them in place, and bytes it only
+  // passes over are never copied); empty otherwise.
+  virtual std::span<const std::uint8_t> Contiguous() const { return {}; }
 };
 
 // A file opened read-only, read through a stdio buffer.
@@ -53,6 +58,7 @@ class MemoryByteSource final : public ByteSource {
 
   std::size_t ReadAt(std::int64_t offset, std::span<std::uint8_t> out) override;
   std::int64_t Size() const override { return static_cast<std::int64_t>(bytes_.size()); }
+  std::span<const std::uint8_t> Contiguous() const override { return bytes_; }
 
  private:
   std::vector<std::uint8_t> bytes_;

@@ -21,20 +21,31 @@ constexpr std::size_t kScanChunkBytes = std::size_t{1} << 20;
 constexpr std::int32_t kScanWindowBytes = kNoteAreaOffset + kNoteWorkAreaBytes;
 
 // Sequential reader over the source for the scan. Take hands out contiguous
-// byte runs from the chunk; when a run would cross the chunk's end, the rest
-// is moved to the front and the chunk refilled.
+// byte runs. A source whose bytes lie in memory is read in place, so bytes
+// that are only passed over are never copied nor touched; otherwise the
+// runs come from the chunk, and when a run would cross the chunk's end the
+// rest is moved to the front and the chunk refilled.
 class ScanReader {
  public:
   ScanReader(ByteSource& source, std::int64_t start, std::span<std::uint8_t> chunk)
-      : source_(source), next_(start), chunk_(chunk) {}
+      : source_(source), next_(start), chunk_(chunk), view_(chunk) {
+    const std::span<const std::uint8_t> bytes = source.Contiguous();
+    if (!bytes.empty()) {
+      view_ = bytes;
+      cursor_ = static_cast<std::size_t>(std::clamp<std::int64_t>(
+          start, 0, static_cast<std::int64_t>(bytes.size())));
+      end_ = bytes.size();
+      atEnd_ = true;
+    }
+  }
 
-  // The next n bytes of the file, or fewer at its end (or on a read error).
+  // The next n bytes of the source, or fewer at its end (or on a read error).
   std::span<const std::uint8_t> Take(std::size_t n) {
     if (end_ - cursor_ < n && !atEnd_) Refill();
     const std::size_t got = std::min(n, end_ - cursor_);
-    const std::span<const std::uint8_t> run = chunk_.subspan(cursor_, got);
+    const std::span<const std::uint8_t> run = view_.subspan(cursor_, got);
     cursor_ += got;
-    consumed_ += got;
+    consumed_ += static_cast<std::int64_t>(got);
     return run;
   }
 
@@ -61,6 +72,7 @@ class ScanReader {
   ByteSource& source_;
   std::int64_t next_;  // source offset of the next byte to read into the chunk
   std::span<std::uint8_t> chunk_;
+  std::span<const std::uint8_t> view_;  // the chunk, or the source's bytes in memory
   std::size_t cursor_ = 0;
   std::size_t end_ = 0;
   bool atEnd_ = false;

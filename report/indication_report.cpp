@@ -10,7 +10,7 @@
 #include <QPdfWriter>
 
 #include "analysis/indication_csv.h"
-#include "app/qt_canvas.h"
+#include "qtdraw/qt_canvas.h"
 #include "report/indication_table.h"
 #include "report/page_text.h"
 #include "report/pdf_document.h"
@@ -85,7 +85,7 @@ void PaintTableRow(QPainter& painter, int top, int height, const QStringList& te
 
 ReportPageContent PeakFramePage(session::ViewerSession& session,
                                 const analysis::Indication& indication) {
-  app::QtCanvas wave(kWaveWidth, kWaveHeight);
+  qtdraw::QtCanvas wave(kWaveWidth, kWaveHeight);
   session.JumpTo(indication.PeakRecord, indication.PeakFrame, wave);
   return {FillReportTexts(SourceTextsFromSession(session)), DrawReportPictures(session)};
 }

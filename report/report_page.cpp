@@ -12,7 +12,7 @@
 #include <QPaintEvent>
 #include <QStringList>
 
-#include "app/qt_canvas.h"
+#include "qtdraw/qt_canvas.h"
 #include "report/page_text.h"
 
 namespace sonalyt::report {
@@ -305,9 +305,9 @@ QFont ValueFieldFont(const QString& text, int boxWidth) {
 }
 
 ReportPictures DrawReportPictures(session::ViewerSession& session) {
-  app::QtCanvas amplitudeScale(kQRImageLeft.width(), kQRImageLeft.height());
-  app::QtCanvas wave(kQRImageWave.width(), kQRImageWave.height());
-  app::QtCanvas rangeScale(kQRImageBottom.width(), kQRImageBottom.height());
+  qtdraw::QtCanvas amplitudeScale(kQRImageLeft.width(), kQRImageLeft.height());
+  qtdraw::QtCanvas wave(kQRImageWave.width(), kQRImageWave.height());
+  qtdraw::QtCanvas rangeScale(kQRImageBottom.width(), kQRImageBottom.height());
   session.DrawReportImages(amplitudeScale, wave, rangeScale);
   return {amplitudeScale.TakeImage(), wave.TakeImage(), rangeScale.TakeImage()};
 }

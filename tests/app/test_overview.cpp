@@ -125,6 +125,7 @@ void TestOverview::passFillsTheOverviewAfterOpening() {
   QCOMPARE(w.Overview().Axis().Records, 400);
   QCOMPARE(w.Overview().Axis().SlotsPerRecord, 6);
   QCOMPARE(w.Overview().View(), sonalyt::analysis::WholeView(w.Overview().Axis()));
+  // The progress bar is hidden by a queued call after the pass has ended.
   QTRY_VERIFY(!Child<QProgressBar>(w.Overview(), "OverviewProgress")->isVisible());
   // The viewer was usable meanwhile: the first frame is on screen.
   QCOMPARE(w.Drawn(), FrameId(0, 0));

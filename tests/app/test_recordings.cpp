@@ -13,8 +13,8 @@ namespace {
 
 recording::ParameterBlock Settings(std::int32_t record) {
   recording::ParameterBlock block;
-  block.DisplayWord = 1u << 12;                      // angle probe
-  block.CurveWord = 2u << 24;                        // range along the sound path
+  recording::SetBitField(block, "ProbeType", 1);  // angle probe
+  recording::SetBitField(block, "RangeMode", 2);  // range along the sound path
   block.Range = static_cast<std::uint32_t>(2000 + 100 * record);  // 200.0 mm, 210.0 mm, ...
   block.Velocity = 3240;
   block.ProbeAngle = 450;

@@ -334,7 +334,8 @@ void TestViewerActions::shortcutsListedInMenus() {
   QStringList menus;
   for (QAction* a : w.Form().menuBar()->actions()) menus << a->text();
   QCOMPARE(menus, (QStringList{QStringLiteral("文件(&F)"), QStringLiteral("播放(&P)"),
-                               QStringLiteral("视图(&V)"), QStringLiteral("帮助")}));
+                               QStringLiteral("视图(&V)"), QStringLiteral("分析(&A)"),
+                               QStringLiteral("语言(&L)"), QStringLiteral("帮助")}));
 }
 
 void TestViewerActions::windowShortcuts() {

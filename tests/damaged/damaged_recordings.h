@@ -37,7 +37,7 @@ inline tools::FrameData MarkedFrame(int r, int f) {
 // layouts are drawn.
 inline recording::ParameterBlock BlockFor(int r) {
   recording::ParameterBlock p = tools::AngleBeamBlock();
-  p.ChannelWord = static_cast<std::uint32_t>(r) << 12;
+  recording::SetBitField(p, "Channel", static_cast<std::uint32_t>(r));
   p.CurveFlags = 0;
   p.RejectLevel = 0;
   p.SurfaceCompensation = 0;
@@ -45,9 +45,12 @@ inline recording::ParameterBlock BlockFor(int r) {
   p.BaseGain = static_cast<std::uint16_t>(400 + r);
   p.DacPointDb = {400, 340, 280};
   p.DacPointPath = {200, 600, 1200};
-  if (r == 0) p.CurveFlags = 1u << 2;
-  if (r == 2) p.CurveFlags = (1u << 3) | (1u << 4);
-  if (r == 4) p.CurveWord |= 1u << 4;
+  if (r == 0) recording::SetBitField(p, "DacCurveOn", 1);
+  if (r == 2) {
+    recording::SetBitField(p, "AvgCurveOn", 1);
+    recording::SetBitField(p, "NearFieldExtension", 1);
+  }
+  if (r == 4) recording::SetBitField(p, "TwoGateReadout", 1);
   return p;
 }
 

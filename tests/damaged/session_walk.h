@@ -15,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "display/picture_sizes.h"
 #include "display/recording_canvas.h"
 #include "recording/parameter_block.h"
 #include "recording/record_format.h"
@@ -24,8 +25,8 @@
 namespace sonalyt::damaged {
 
 // Picture sizes of the main window's A-scan and of the report's three pictures.
-inline constexpr std::int32_t kWaveWidth = 306;
-inline constexpr std::int32_t kWaveHeight = 245;
+inline constexpr std::int32_t kWaveWidth = display::kWavePicture.Width;
+inline constexpr std::int32_t kWaveHeight = display::kWavePicture.Height;
 inline constexpr std::int32_t kReportScaleWidth = 25;
 inline constexpr std::int32_t kReportWaveWidth = 289;
 inline constexpr std::int32_t kReportWaveHeight = 257;

@@ -62,7 +62,7 @@ inline CurveState ComputedCurve(const recording::ParameterBlock& block, CurveSta
 // every column of the curve has the height 80.
 inline recording::ParameterBlock FlatHeightCurveBlock() {
   recording::ParameterBlock block;
-  block.CurveFlags = 1u << 2;
+  recording::SetBitField(block, "DacCurveOn", 1);
   block.Range = 2000;
   block.BaseGain = 300;
   block.DacPointCount = 1;

@@ -69,7 +69,7 @@ inline recording::ParameterBlock MakeBlock(std::uint32_t range) {
   block.Velocity = 3240;
   block.BaseGain = 420;
   block.ScanGain = -60;
-  block.DisplayWord = 1u << 12;
+  recording::SetBitField(block, "ProbeType", 1);
   block.DacPointCount = 3;
   // As it reads back from a record: named fields and stored bytes agree.
   return recording::ParameterBlock::FromBytes(block.ToBytes());

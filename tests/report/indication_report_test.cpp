@@ -10,7 +10,7 @@
 
 #include "analysis/indications.h"
 #include "analysis/recording_analysis.h"
-#include "app/qt_canvas.h"
+#include "qtdraw/qt_canvas.h"
 #include "recording/recording_file.h"
 #include "report/indication_report.h"
 #include "report/report_export.h"
@@ -90,7 +90,7 @@ TEST(IndicationReport, PeakPageIsTheReportWindowsPageAfterAJump) {
     // A session that has been elsewhere first, as the window's may have.
     session::ViewerSession session;
     ASSERT_TRUE(session.OpenRecording(kDemo.toStdString()));
-    app::QtCanvas wave(306, 245);
+    qtdraw::QtCanvas wave(306, 245);
     session.JumpTo(100, 3, wave);
     const ReportPageContent page = PeakFramePage(session, indication);
 

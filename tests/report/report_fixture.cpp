@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/qt_canvas.h"
+#include "display/picture_sizes.h"
+#include "qtdraw/qt_canvas.h"
 #include "tools/recording_writer.h"
 
 namespace sonalyt::report::testing {
@@ -10,7 +11,8 @@ namespace sonalyt::report::testing {
 std::unique_ptr<LoadedSession> OpenTwoFrameRecording() {
   auto loaded = std::make_unique<LoadedSession>();
   recording::ParameterBlock block;
-  block.DisplayWord = (1u << 12) | 1u;  // angle probe, envelope on
+  recording::SetBitField(block, "ProbeType", 1);  // angle probe
+  recording::SetBitField(block, "EnvelopeMode", 1);  // envelope on
   block.Range = 2000;                   // 200.0 mm
   block.Velocity = 3240;
   block.ProbeAngle = 450;
@@ -45,7 +47,7 @@ std::unique_ptr<LoadedSession> OpenTwoFrameRecording() {
       << error;
   loaded->Session.LoadRecord();
   ++loaded->Session.CurrentRecord;
-  app::QtCanvas wave(306, 245);
+  qtdraw::QtCanvas wave(display::kWavePicture.Width, display::kWavePicture.Height);
   EXPECT_TRUE(loaded->Session.DrawFrame(0, wave));
   loaded->Session.CurrentFrame = 1;
   return loaded;

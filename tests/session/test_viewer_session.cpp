@@ -35,7 +35,7 @@ ParameterBlock BlockWithBaseGain(std::uint16_t baseGain) {
   block.BaseGain = baseGain;
   block.Velocity = 5920;
   block.Range = 2000;
-  block.CurveWord = 2u << 24;
+  recording::SetBitField(block, "RangeMode", 2);
   return block;
 }
 

@@ -8,7 +8,7 @@
 
 #include "display/canvas.h"
 
-namespace sonalyt::app {
+namespace sonalyt::qtdraw {
 
 class QtCanvas : public display::Canvas {
  public:
@@ -43,4 +43,4 @@ class QtCanvas : public display::Canvas {
   display::Point pen_{};
 };
 
-}  // namespace sonalyt::app
+}  // namespace sonalyt::qtdraw

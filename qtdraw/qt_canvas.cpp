@@ -1,10 +1,10 @@
-#include "app/qt_canvas.h"
+#include "qtdraw/qt_canvas.h"
 
 #include <QPen>
 #include <QPolygon>
 #include <QString>
 
-namespace sonalyt::app {
+namespace sonalyt::qtdraw {
 namespace {
 
 QColor ToQColor(display::Color c) { return QColor(c.Red, c.Green, c.Blue); }
@@ -92,4 +92,4 @@ QImage QtCanvas::TakeImage() {
   return image_;
 }
 
-}  // namespace sonalyt::app
+}  // namespace sonalyt::qtdraw
