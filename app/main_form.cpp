@@ -801,25 +801,17 @@ void TMainForm::ShowReadouts(const display::ReadoutTexts& r) {
 
 void TMainForm::ShowSettings() {
   const display::SettingsTexts& s = session_.Settings();
-  BaseGain->setText(FromUtf8(s.BaseGain));
-  ScanGain->setText(FromUtf8(s.ScanGain));
-  CompGain->setText(FromUtf8(s.CompGain));
-  ProbeType->setText(TranslatedProbeType(FromUtf8(s.ProbeType)));
-  ProbeFrequency->setText(FromUtf8(s.ProbeFrequency));
-  CrystalSize->setText(FromUtf8(s.CrystalSize));
-  EchoRange->setText(FromUtf8(s.EchoRange));
-  EchoDelay->setText(FromUtf8(s.EchoDelay));
-  ProbeFront->setText(FromUtf8(s.ProbeFront));
-  EchoSpeed->setText(FromUtf8(s.EchoSpeed));
-  ProbeZero->setText(FromUtf8(s.ProbeZero));
-  ProbeAngle->setText(FromUtf8(s.ProbeAngle));
-  ChannelNo->setText(FromUtf8(s.ChannelNo));
-  EchoKAngle->setText(FromUtf8(s.EchoKAngle));
-  lblReject->setText(FromUtf8(s.lblReject));
-  for (QLineEdit* field : {BaseGain, ScanGain, CompGain, ProbeType, ProbeFrequency, CrystalSize,
-                           EchoRange, EchoDelay, ProbeFront, EchoSpeed, ProbeZero, ProbeAngle,
-                           ChannelNo, EchoKAngle}) {
-    field->setCursorPosition(0);
+  // Each text goes to the widget of its name: a read-only field shown from its
+  // start, or the hidden reject-level label.
+  for (const auto& [name, text] : display::kSettingsFields) {
+    const QString value = FromUtf8(s.*text);
+    const QString widgetName = QString::fromLatin1(name);
+    if (auto* field = findChild<QLineEdit*>(widgetName)) {
+      field->setText(field == ProbeType ? TranslatedProbeType(value) : value);
+      field->setCursorPosition(0);
+    } else if (auto* label = findChild<QLabel*>(widgetName)) {
+      label->setText(value);
+    }
   }
 
   QtCanvas range(EchoRangeImage->width(), EchoRangeImage->height());

@@ -21,6 +21,7 @@
 #include "qtdraw/gbk_text.h"
 #include "display/frame_image.h"
 #include "display/picture_sizes.h"
+#include "display/settings_panel.h"
 #include "display/svg_canvas.h"
 #include "session/viewer_session.h"
 
@@ -329,21 +330,7 @@ int Frame(const std::vector<std::string>& args) {
   j.Key("LabelPara3").String(t.LabelPara3);
   j.Key("LabelPara4").String(t.LabelPara4);
   j.Key("fields").BeginObject();
-  j.Key("BaseGain").String(s.BaseGain);
-  j.Key("ScanGain").String(s.ScanGain);
-  j.Key("CompGain").String(s.CompGain);
-  j.Key("ProbeType").String(s.ProbeType);
-  j.Key("ProbeFrequency").String(s.ProbeFrequency);
-  j.Key("CrystalSize").String(s.CrystalSize);
-  j.Key("EchoRange").String(s.EchoRange);
-  j.Key("EchoDelay").String(s.EchoDelay);
-  j.Key("ProbeFront").String(s.ProbeFront);
-  j.Key("EchoSpeed").String(s.EchoSpeed);
-  j.Key("ProbeZero").String(s.ProbeZero);
-  j.Key("ProbeAngle").String(s.ProbeAngle);
-  j.Key("ChannelNo").String(s.ChannelNo);
-  j.Key("EchoKAngle").String(s.EchoKAngle);
-  j.Key("lblReject").String(s.lblReject);
+  for (const auto& [name, text] : display::kSettingsFields) j.Key(name).String(s.*text);
   j.EndObject();
   j.Key("UnitFactor").Float(axis.UnitFactor);
   j.Key("ScaleStart").Float(axis.ScaleStart);

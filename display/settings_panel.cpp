@@ -33,26 +33,11 @@ const char* AxisSuffix(std::uint32_t rangeMode) {
 }  // namespace
 
 void PrintTo(const SettingsTexts& t, std::ostream* os) {
-  const std::array<std::pair<const char*, const std::string*>, 15> fields = {{
-      {"BaseGain", &t.BaseGain},
-      {"ScanGain", &t.ScanGain},
-      {"CompGain", &t.CompGain},
-      {"ProbeType", &t.ProbeType},
-      {"ProbeFrequency", &t.ProbeFrequency},
-      {"CrystalSize", &t.CrystalSize},
-      {"EchoRange", &t.EchoRange},
-      {"EchoDelay", &t.EchoDelay},
-      {"ProbeFront", &t.ProbeFront},
-      {"EchoSpeed", &t.EchoSpeed},
-      {"ProbeZero", &t.ProbeZero},
-      {"ProbeAngle", &t.ProbeAngle},
-      {"ChannelNo", &t.ChannelNo},
-      {"EchoKAngle", &t.EchoKAngle},
-      {"lblReject", &t.lblReject},
-  }};
   *os << '{';
-  for (std::size_t i = 0; i < fields.size(); ++i) {
-    *os << (i > 0 ? ", " : "") << fields[i].first << "=\"" << *fields[i].second << '"';
+  const char* separator = "";
+  for (const auto& [name, text] : kSettingsFields) {
+    *os << separator << name << "=\"" << t.*text << '"';
+    separator = ", ";
   }
   *os << '}';
 }

@@ -2,6 +2,7 @@
 // hidden reject level) and the values describing the picture's range axis.
 #pragma once
 
+#include <array>
 #include <iosfwd>
 #include <string>
 
@@ -19,6 +20,34 @@ struct SettingsTexts {
   bool operator==(const SettingsTexts&) const = default;
 };
 void PrintTo(const SettingsTexts& texts, std::ostream* os);
+
+// One settings text: its name (the main window's field and the command-line
+// tool's JSON key) and the member that holds it.
+struct SettingsField {
+  const char* Name;
+  std::string SettingsTexts::*Text;
+};
+
+// Every settings text in panel order, the hidden reject level last. The one
+// list that the main window, the report, printing and the command-line tool
+// follow.
+inline constexpr std::array<SettingsField, 15> kSettingsFields = {{
+    {"BaseGain", &SettingsTexts::BaseGain},
+    {"ScanGain", &SettingsTexts::ScanGain},
+    {"CompGain", &SettingsTexts::CompGain},
+    {"ProbeType", &SettingsTexts::ProbeType},
+    {"ProbeFrequency", &SettingsTexts::ProbeFrequency},
+    {"CrystalSize", &SettingsTexts::CrystalSize},
+    {"EchoRange", &SettingsTexts::EchoRange},
+    {"EchoDelay", &SettingsTexts::EchoDelay},
+    {"ProbeFront", &SettingsTexts::ProbeFront},
+    {"EchoSpeed", &SettingsTexts::EchoSpeed},
+    {"ProbeZero", &SettingsTexts::ProbeZero},
+    {"ProbeAngle", &SettingsTexts::ProbeAngle},
+    {"ChannelNo", &SettingsTexts::ChannelNo},
+    {"EchoKAngle", &SettingsTexts::EchoKAngle},
+    {"lblReject", &SettingsTexts::lblReject},
+}};
 
 // Single precision, as the range scales read them; 0 until the first refresh.
 struct RangeAxis {

@@ -6,6 +6,9 @@
 #include <QImageWriter>
 #include <QSaveFile>
 
+#include <array>
+#include <utility>
+
 #include "report/pdf_document.h"
 
 namespace sonalyt::report {
@@ -22,6 +25,27 @@ QString FromUtf8(const std::string& text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// The settings texts the page is filled from: every one but the channel number,
+// which the page does not show.
+constexpr std::array<std::pair<std::string display::SettingsTexts::*, QString ReportSourceTexts::*>,
+                     14>
+    kPageSettings = {{
+        {&display::SettingsTexts::ProbeType, &ReportSourceTexts::ProbeType},
+        {&display::SettingsTexts::CrystalSize, &ReportSourceTexts::CrystalSize},
+        {&display::SettingsTexts::EchoKAngle, &ReportSourceTexts::EchoKAngle},
+        {&display::SettingsTexts::ProbeAngle, &ReportSourceTexts::ProbeAngle},
+        {&display::SettingsTexts::ProbeFront, &ReportSourceTexts::ProbeFront},
+        {&display::SettingsTexts::ProbeFrequency, &ReportSourceTexts::ProbeFrequency},
+        {&display::SettingsTexts::ProbeZero, &ReportSourceTexts::ProbeZero},
+        {&display::SettingsTexts::EchoSpeed, &ReportSourceTexts::EchoSpeed},
+        {&display::SettingsTexts::EchoDelay, &ReportSourceTexts::EchoDelay},
+        {&display::SettingsTexts::EchoRange, &ReportSourceTexts::EchoRange},
+        {&display::SettingsTexts::BaseGain, &ReportSourceTexts::BaseGain},
+        {&display::SettingsTexts::ScanGain, &ReportSourceTexts::ScanGain},
+        {&display::SettingsTexts::CompGain, &ReportSourceTexts::CompGain},
+        {&display::SettingsTexts::lblReject, &ReportSourceTexts::lblReject},
+    }};
+
 bool HaveGuiApplication(QString* error) {
   if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr) return true;
   SetError(error, QStringLiteral("drawing the report needs a QGuiApplication"));
@@ -34,20 +58,7 @@ ReportSourceTexts SourceTextsFromSession(const session::ViewerSession& session) 
   const display::SettingsTexts& s = session.Settings();
   const display::ReadoutTexts& r = session.Readouts();
   ReportSourceTexts t;
-  t.ProbeType = FromUtf8(s.ProbeType);
-  t.CrystalSize = FromUtf8(s.CrystalSize);
-  t.EchoKAngle = FromUtf8(s.EchoKAngle);
-  t.ProbeAngle = FromUtf8(s.ProbeAngle);
-  t.ProbeFront = FromUtf8(s.ProbeFront);
-  t.ProbeFrequency = FromUtf8(s.ProbeFrequency);
-  t.ProbeZero = FromUtf8(s.ProbeZero);
-  t.EchoSpeed = FromUtf8(s.EchoSpeed);
-  t.EchoDelay = FromUtf8(s.EchoDelay);
-  t.EchoRange = FromUtf8(s.EchoRange);
-  t.BaseGain = FromUtf8(s.BaseGain);
-  t.ScanGain = FromUtf8(s.ScanGain);
-  t.CompGain = FromUtf8(s.CompGain);
-  t.lblReject = FromUtf8(s.lblReject);
+  for (const auto& [from, to] : kPageSettings) t.*to = FromUtf8(s.*from);
   t.LabelPara1 = FromUtf8(r.LabelPara1);
   t.LabelPara2 = FromUtf8(r.LabelPara2);
   t.LabelPara3 = FromUtf8(r.LabelPara3);
