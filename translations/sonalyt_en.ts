@@ -416,7 +416,7 @@
     </message>
     <message>
         <source>指示 %1 处，耦合丢失 %2 处</source>
-        <translation>%1 indications, coupling lost %2 times</translation>
+        <translation>Indications: %1, coupling lost: %2</translation>
     </message>
     <message>
         <source>导出CSV</source>
