@@ -599,21 +599,7 @@ void TMainForm::ProcessTrackBarChange() {
   ApplyMove(session_.JumpTo(record, 0, wave), wave);
 }
 
-void TMainForm::OverviewJump() {
-  if (!session_.FileOpened()) return;
-  const std::int32_t record = overviewTargetRecord_;
-  const std::int32_t frame = overviewTargetFrame_;
-  QtCanvas wave(WaveImage->width(), WaveImage->height());
-  ApplyMove(session_.JumpTo(record, frame, wave,
-                            Playing() ? session::JumpCursor::PlayOn : session::JumpCursor::OnFrame),
-            wave);
-  // What the track bar's own notification does after a load, also when the
-  // thumb stayed where it was, so that the user's next track-bar action is
-  // not taken for that notification.
-  RzButtonUp->setEnabled(record > 0 || frame > 0);
-  RzButtonNext->setEnabled(true);
-  TrackBarArmed_ = true;
-}
+void TMainForm::OverviewJump() { JumpTo(overviewTargetRecord_, overviewTargetFrame_); }
 
 void TMainForm::SyncTrackBar() { SyncTrackBarTo(session_.CurrentRecord); }
 
@@ -763,8 +749,12 @@ void TMainForm::JumpTo(std::int32_t record, std::int32_t frame) {
     SetPlayCaption(kPlayCaption);
     btnPrint->setEnabled(true);
   }
+  // What the track bar's own notification does after a load, also when the
+  // thumb stayed where it was, so that the user's next track-bar action is
+  // not taken for that notification.
   RzButtonUp->setEnabled(record > 0 || frame > 0);
   RzButtonNext->setEnabled(true);
+  TrackBarArmed_ = true;
 }
 
 // ---------------------------------------------------------------------------

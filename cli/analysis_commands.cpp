@@ -9,6 +9,7 @@
 
 #include "analysis/bscan.h"
 #include "analysis/recording_analysis.h"
+#include "cli/command_line.h"
 #include "cli/json_writer.h"
 #include "recording/recording_file.h"
 
@@ -41,18 +42,6 @@ constexpr const char* kBScanHelp =
     "  --height H   picture height in pixels (1 to 32767)\n";
 
 constexpr std::int32_t kMaxPictureSide = 32767;
-
-int Fail(const std::string& message) {
-  std::cerr << "sonalyt-cli: " << message << '\n';
-  return 1;
-}
-
-bool WantsHelp(const std::vector<std::string>& args) {
-  for (const auto& a : args) {
-    if (a == "--help" || a == "-h") return true;
-  }
-  return false;
-}
 
 std::optional<std::int32_t> ParseSide(const std::string& text) {
   if (text.empty() || text.size() > 5) return std::nullopt;

@@ -14,8 +14,8 @@
 #include "analysis/indication_csv.h"
 #include "analysis/indications.h"
 #include "analysis/recording_analysis.h"
+#include "cli/command_line.h"
 #include "cli/json_writer.h"
-#include "qtdraw/gbk_text.h"
 #include "recording/recording_file.h"
 
 #ifdef SONALYT_CLI_QT_IMAGES
@@ -43,20 +43,6 @@ constexpr const char* kIndicationsHelp =
     "  --threshold P   judge gate A against P percent of full height (0 to 100)\n"
     "                  instead of the recorded gate level or curve\n"
     "  --csv           print the indications as the viewer's CSV export\n";
-
-int Fail(const std::string& message) {
-  std::cerr << "sonalyt-cli: " << message << '\n';
-  return 1;
-}
-
-bool WantsHelp(const std::vector<std::string>& args) {
-  for (const auto& a : args) {
-    if (a == "--help" || a == "-h") return true;
-  }
-  return false;
-}
-
-std::string GbkToUtf8(const std::string& gbk) { return qtdraw::GbkToText(gbk).toStdString(); }
 
 // The arguments common to both commands.
 struct IndicationArgs {

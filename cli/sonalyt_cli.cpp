@@ -17,8 +17,8 @@
 
 #include "cli/analysis_commands.h"
 #include "cli/indication_commands.h"
+#include "cli/command_line.h"
 #include "cli/json_writer.h"
-#include "qtdraw/gbk_text.h"
 #include "display/frame_image.h"
 #include "display/picture_sizes.h"
 #include "display/svg_canvas.h"
@@ -35,7 +35,10 @@
 
 namespace {
 
+using sonalyt::cli::Fail;
+using sonalyt::cli::GbkToUtf8;
 using sonalyt::cli::JsonWriter;
+using sonalyt::cli::WantsHelp;
 using sonalyt::session::ViewerSession;
 namespace recording = sonalyt::recording;
 namespace display = sonalyt::display;
@@ -112,18 +115,6 @@ constexpr CommandHelp kCommandHelp[] = {
      "(--merge-gap and --threshold as for the indications command).\n"},
 };
 
-int Fail(const std::string& message) {
-  std::cerr << "sonalyt-cli: " << message << '\n';
-  return 1;
-}
-
-bool WantsHelp(const std::vector<std::string>& args) {
-  for (const auto& a : args) {
-    if (a == "--help" || a == "-h") return true;
-  }
-  return false;
-}
-
 std::optional<std::int32_t> ParseIndex(const std::string& text) {
   if (text.empty() || text.size() > 10) return std::nullopt;
   std::int64_t value = 0;
@@ -143,10 +134,6 @@ bool EndsWith(const std::string& s, std::string_view suffix) {
     if (lower != suffix[i]) return false;
   }
   return true;
-}
-
-std::string GbkToUtf8(const std::string& gbk) {
-  return sonalyt::qtdraw::GbkToText(gbk).toStdString();
 }
 
 bool Open(ViewerSession& session, const std::string& path, std::string* error) {

@@ -47,35 +47,11 @@ const QString kNoteCrack = QStringLiteral("裂纹 1");
 const QString kNoteWeld = QStringLiteral("焊缝");
 
 using sonalyt::app::testing::Child;
+using sonalyt::app::testing::DismissNextMessageBox;
 using sonalyt::app::testing::OnNextModal;
 
-// Dismisses the next message box and returns its text through *text.
-void DismissNextMessageBox(QString* text) {
-  OnNextModal([text](QWidget* modal) {
-    auto* box = qobject_cast<QMessageBox*>(modal);
-    if (box == nullptr) qFatal("expected a message box");
-    *text = box->text();
-    box->buttons().constFirst()->click();
-  });
-}
-
-class Window {
+class Window : public sonalyt::app::testing::ShownMainForm {
  public:
-  Window() : form_(std::make_unique<TMainForm>()) {
-    form_->show();
-    if (!QTest::qWaitForWindowExposed(form_.get())) qFatal("window not exposed");
-  }
-
-  TMainForm& Form() { return *form_; }
-  QPushButton& Play() { return *Child<QPushButton>(*form_, "RzButtonPlay"); }
-  QPushButton& Up() { return *Child<QPushButton>(*form_, "RzButtonUp"); }
-  QPushButton& Next() { return *Child<QPushButton>(*form_, "RzButtonNext"); }
-  QPushButton& Print() { return *Child<QPushButton>(*form_, "btnPrint"); }
-  QSlider& TrackBar() { return *Child<QSlider>(*form_, "ProcessTrackBar"); }
-  QListWidget& Notes() { return *Child<QListWidget>(*form_, "NoteListBox"); }
-
-  // The identity of the frame drawn last (record * 100 + frame).
-  int Drawn() const { return form_->Session().FrameReadings().Reading0; }
   // Frame on screen and both cursors, for whole-state comparisons.
   QString Position() const {
     return QStringLiteral("drawn %1, record %2, frame %3")
@@ -106,8 +82,6 @@ class Window {
 
   void Destroy() { form_.reset(); }
 
- private:
-  std::unique_ptr<TMainForm> form_;
 };
 
 }  // namespace

@@ -32,13 +32,8 @@ namespace {
 
 const QString kDemo = QStringLiteral(SONALYT_DEMO_RECORDING);
 
-class Window {
+class Window : public sonalyt::app::testing::ShownMainForm {
  public:
-  Window() : form_(std::make_unique<TMainForm>()) {
-    form_->show();
-    if (!QTest::qWaitForWindowExposed(form_.get())) qFatal("window not exposed");
-  }
-  TMainForm& Form() { return *form_; }
   IndicationWindow& List() { return *Child<IndicationWindow>(*form_, "IndicationWindow"); }
   QTableView& Table() { return *Child<QTableView>(List(), "IndicationTable"); }
 
@@ -81,8 +76,6 @@ class Window {
     Child<QSpinBox>(List(), "MergeGapEdit")->setValue(0);
   }
 
- private:
-  std::unique_ptr<TMainForm> form_;
 };
 
 }  // namespace

@@ -34,18 +34,9 @@ Q_DECLARE_METATYPE(FramePosition)
 
 namespace {
 
-class Window {
+class Window : public sonalyt::app::testing::ShownMainForm {
  public:
-  Window() : form_(std::make_unique<TMainForm>()) {
-    form_->show();
-    if (!QTest::qWaitForWindowExposed(form_.get())) qFatal("window not exposed");
-  }
-  TMainForm& Form() { return *form_; }
   OverviewPanel& Overview() { return *Child<OverviewPanel>(*form_, "OverviewPanel"); }
-  QSlider& TrackBar() { return *Child<QSlider>(*form_, "ProcessTrackBar"); }
-  QPushButton& Play() { return *Child<QPushButton>(*form_, "RzButtonPlay"); }
-  QListWidget& Notes() { return *Child<QListWidget>(*form_, "NoteListBox"); }
-  int Drawn() const { return form_->Session().FrameReadings().Reading0; }
 
   // Opens path and waits until the overview's pass has ended.
   bool OpenAndAnalyse(const QString& path) {
@@ -65,8 +56,6 @@ class Window {
     QApplication::sendEvent(&Overview(), &event);
   }
 
- private:
-  std::unique_ptr<TMainForm> form_;
 };
 
 }  // namespace

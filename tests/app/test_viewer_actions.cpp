@@ -54,6 +54,7 @@ using sonalyt::app::ShownPosition;
 using sonalyt::app::TDrawWaveThread;
 using sonalyt::app::TMainForm;
 using sonalyt::app::testing::Child;
+using sonalyt::app::testing::DismissNextMessageBox;
 using sonalyt::app::testing::FrameId;
 using sonalyt::app::testing::OnNextModal;
 using sonalyt::app::testing::RecordingShape;
@@ -68,32 +69,12 @@ namespace {
 
 const QString kPlay = QStringLiteral("播放");
 
-// Dismisses the next message box and returns its text through *text.
-void DismissNextMessageBox(QString* text) {
-  OnNextModal([text](QWidget* modal) {
-    auto* box = qobject_cast<QMessageBox*>(modal);
-    if (box == nullptr) qFatal("expected a message box");
-    *text = box->text();
-    box->buttons().constFirst()->click();
-  });
-}
-
-class Window {
+class Window : public sonalyt::app::testing::ShownMainForm {
  public:
-  Window() : form_(std::make_unique<TMainForm>()) {
-    form_->show();
-    form_->activateWindow();
-    if (!QTest::qWaitForWindowActive(form_.get())) qFatal("window not active");
-  }
+  Window() : ShownMainForm(Wait::Active) {}
 
-  TMainForm& Form() { return *form_; }
-  QPushButton& Play() { return *Child<QPushButton>(*form_, "RzButtonPlay"); }
-  QPushButton& Next() { return *Child<QPushButton>(*form_, "RzButtonNext"); }
-  QSlider& TrackBar() { return *Child<QSlider>(*form_, "ProcessTrackBar"); }
-  QListWidget& Notes() { return *Child<QListWidget>(*form_, "NoteListBox"); }
   QAction& Action(const char* name) { return *Child<QAction>(*form_, name); }
 
-  int Drawn() const { return form_->Session().FrameReadings().Reading0; }
   QString Position() const {
     return QStringLiteral("drawn %1, record %2, frame %3")
         .arg(Drawn())
@@ -115,8 +96,6 @@ class Window {
     QCoreApplication::sendPostedEvents(form_.get(), QEvent::MetaCall);
   }
 
- private:
-  std::unique_ptr<TMainForm> form_;
 };
 
 // A picture of the window, in one pixel format for comparisons.
