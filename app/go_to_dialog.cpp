@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include <QDialogButtonBox>
+#include <QEvent>
 #include <QPushButton>
 #include <QLabel>
 #include <QLineEdit>
@@ -83,48 +84,70 @@ std::int32_t RecordFrameCounter::operator()(std::int32_t record) {
 GoToDialog::GoToDialog(std::int32_t recordCount, FrameCounter frames, QWidget* parent)
     : QDialog(parent), recordCount_(recordCount), frames_(std::move(frames)) {
   setObjectName(QStringLiteral("GoToDialog"));
-  setWindowTitle(tr("转到"));
   auto* layout = new QVBoxLayout(this);
   // The window grows with the message below the field.
   layout->setSizeConstraint(QLayout::SetFixedSize);
-  auto* prompt = new QLabel(tr("记录/帧（1 到 %1）或时间 分:秒：").arg(recordCount), this);
-  layout->addWidget(prompt);
+  prompt_ = new QLabel(this);
+  layout->addWidget(prompt_);
   field_ = new QLineEdit(this);
   field_->setObjectName(QStringLiteral("GoToField"));
-  field_->setPlaceholderText(tr("如 12/3 或 01:30"));
   field_->setMinimumWidth(field_->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 36);
-  prompt->setBuddy(field_);
+  prompt_->setBuddy(field_);
   layout->addWidget(field_);
   message_ = new QLabel(this);
   message_->setObjectName(QStringLiteral("GoToMessage"));
   message_->setWordWrap(true);
   message_->setStyleSheet(QStringLiteral("color: #b00000;"));
   layout->addWidget(message_);
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-  buttons->button(QDialogButtonBox::Ok)->setText(tr("确定"));
-  buttons->button(QDialogButtonBox::Cancel)->setText(tr("取消"));
-  connect(buttons, &QDialogButtonBox::accepted, this, &GoToDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &GoToDialog::reject);
-  layout->addWidget(buttons);
-  connect(field_, &QLineEdit::textEdited, message_, &QLabel::clear);
+  buttons_ = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+  connect(buttons_, &QDialogButtonBox::accepted, this, &GoToDialog::accept);
+  connect(buttons_, &QDialogButtonBox::rejected, this, &GoToDialog::reject);
+  layout->addWidget(buttons_);
+  connect(field_, &QLineEdit::textEdited, this, [this] {
+    shownMessage_ = nullptr;
+    message_->clear();
+  });
+  Retranslate();
+}
+
+void GoToDialog::Retranslate() {
+  setWindowTitle(tr("转到"));
+  prompt_->setText(tr("记录/帧（1 到 %1）或时间 分:秒：").arg(recordCount_));
+  field_->setPlaceholderText(tr("如 12/3 或 01:30"));
+  buttons_->button(QDialogButtonBox::Ok)->setText(tr("确定"));
+  buttons_->button(QDialogButtonBox::Cancel)->setText(tr("取消"));
+  message_->setText(shownMessage_ ? shownMessage_() : QString());
+}
+
+void GoToDialog::changeEvent(QEvent* event) {
+  QDialog::changeEvent(event);
+  if (event->type() == QEvent::LanguageChange) Retranslate();
 }
 
 void GoToDialog::accept() {
   const auto parsed = ParseGoTo(field_->text(), recordCount_);
-  if (const QString* why = std::get_if<QString>(&parsed)) {
-    message_->setText(*why);
+  const auto refuse = [this](std::function<QString()> message) {
+    shownMessage_ = std::move(message);
+    message_->setText(shownMessage_());
     field_->setFocus();
     field_->selectAll();
+  };
+  if (std::holds_alternative<QString>(parsed)) {
+    // Parsed again on a language change, for the message in that language.
+    refuse([this, text = field_->text()] {
+      const auto again = ParseGoTo(text, recordCount_);
+      const QString* why = std::get_if<QString>(&again);
+      return why != nullptr ? *why : QString();
+    });
     return;
   }
   const GoToTarget target = std::get<GoToTarget>(parsed);
   const std::int32_t frames = frames_ ? frames_(target.Record) : 0;
   if (target.Frame >= frames) {
-    message_->setText(frames > 0
-                          ? tr("记录 %1 的帧须在 1 到 %2 之间。").arg(target.Record + 1).arg(frames)
-                          : tr("记录 %1 没有可显示的帧。").arg(target.Record + 1));
-    field_->setFocus();
-    field_->selectAll();
+    refuse([target, frames] {
+      return frames > 0 ? tr("记录 %1 的帧须在 1 到 %2 之间。").arg(target.Record + 1).arg(frames)
+                        : tr("记录 %1 没有可显示的帧。").arg(target.Record + 1);
+    });
     return;
   }
   target_ = target;

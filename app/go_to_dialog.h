@@ -14,6 +14,7 @@
 #include <QDialog>
 #include <QString>
 
+class QDialogButtonBox;
 class QLabel;
 class QLineEdit;
 
@@ -64,12 +65,22 @@ class GoToDialog : public QDialog {
 
   void accept() override;
 
+ protected:
+  void changeEvent(QEvent* event) override;
+
  private:
+  void Retranslate();
+
   std::int32_t recordCount_;
   FrameCounter frames_;
   GoToTarget target_;
   QLineEdit* field_;
   QLabel* message_;
+  QLabel* prompt_;
+  QDialogButtonBox* buttons_;
+  // The message shown under the field, or nothing: a language change sets
+  // it again in the new language.
+  std::function<QString()> shownMessage_;
 };
 
 }  // namespace sonalyt::app

@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QDoubleSpinBox>
+#include <QEvent>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -96,6 +97,13 @@ class IndicationModel : public QAbstractTableModel {
     }
   }
 
+  void Retranslate() {
+    emit headerDataChanged(Qt::Horizontal, 0, IndicationTable::kColumnCount - 1);
+    if (rowCount() > 0) {
+      emit dataChanged(index(0, 0), index(rowCount() - 1, IndicationTable::kColumnCount - 1));
+    }
+  }
+
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
     return IndicationTable::ColumnTitles().value(section);
@@ -107,19 +115,37 @@ class IndicationModel : public QAbstractTableModel {
 
 IndicationWindow::IndicationWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   BuildControls();
+  Retranslate();
+}
+
+void IndicationWindow::Retranslate() {
+  setWindowTitle(tr("指示列表"));
+  ThresholdCheck->setText(tr("绝对阈值"));
+  ThresholdCheck->setToolTip(tr("以满屏高度的百分比代替记录的闸门A阈值"));
+  GapLabel->setText(tr("合并间隔："));
+  MergeGapEdit->setSuffix(tr(" 帧"));
+  MergeGapEdit->setToolTip(tr("相隔不超过这么多帧的超阈值段合为一个指示；0 不合并"));
+  ExportCsvButton->setText(tr("导出CSV(&C)…"));
+  ExportPdfButton->setText(tr("导出PDF报告(&R)…"));
+  // The column titles and the cells are made in the current language when
+  // the view asks for them.
+  model_->Retranslate();
   UpdateStatus();
+}
+
+void IndicationWindow::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::LanguageChange) Retranslate();
 }
 
 IndicationWindow::~IndicationWindow() = default;
 
 void IndicationWindow::BuildControls() {
   setObjectName(QStringLiteral("IndicationWindow"));
-  setWindowTitle(tr("指示列表"));
   resize(kWindowSize);
 
-  ThresholdCheck = new QCheckBox(tr("绝对阈值"), this);
+  ThresholdCheck = new QCheckBox(this);
   ThresholdCheck->setObjectName(QStringLiteral("ThresholdCheck"));
-  ThresholdCheck->setToolTip(tr("以满屏高度的百分比代替记录的闸门A阈值"));
   ThresholdEdit = new QDoubleSpinBox(this);
   ThresholdEdit->setObjectName(QStringLiteral("ThresholdEdit"));
   ThresholdEdit->setRange(0.0, analysis::kMaxThresholdPercent);
@@ -129,15 +155,13 @@ void IndicationWindow::BuildControls() {
   ThresholdEdit->setSuffix(QStringLiteral(" %"));
   ThresholdEdit->setEnabled(false);
   ThresholdEdit->setKeyboardTracking(false);
-  auto* gapLabel = new QLabel(tr("合并间隔："), this);
+  GapLabel = new QLabel(this);
   MergeGapEdit = new QSpinBox(this);
   MergeGapEdit->setObjectName(QStringLiteral("MergeGapEdit"));
   MergeGapEdit->setRange(0, kMaxMergeGap);
   MergeGapEdit->setValue(analysis::kDefaultMergeGap);
-  MergeGapEdit->setSuffix(tr(" 帧"));
-  MergeGapEdit->setToolTip(tr("相隔不超过这么多帧的超阈值段合为一个指示；0 不合并"));
   MergeGapEdit->setKeyboardTracking(false);
-  gapLabel->setBuddy(MergeGapEdit);
+  GapLabel->setBuddy(MergeGapEdit);
   StatusLabel = new QLabel(this);
   StatusLabel->setObjectName(QStringLiteral("StatusLabel"));
 
@@ -145,7 +169,7 @@ void IndicationWindow::BuildControls() {
   options->addWidget(ThresholdCheck);
   options->addWidget(ThresholdEdit);
   options->addSpacing(16);
-  options->addWidget(gapLabel);
+  options->addWidget(GapLabel);
   options->addWidget(MergeGapEdit);
   options->addSpacing(16);
   options->addWidget(StatusLabel, 1);
@@ -168,9 +192,9 @@ void IndicationWindow::BuildControls() {
   Table->horizontalHeader()->setStretchLastSection(true);
   Table->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
 
-  ExportCsvButton = new QPushButton(tr("导出CSV(&C)…"), this);
+  ExportCsvButton = new QPushButton(this);
   ExportCsvButton->setObjectName(QStringLiteral("ExportCsvButton"));
-  ExportPdfButton = new QPushButton(tr("导出PDF报告(&R)…"), this);
+  ExportPdfButton = new QPushButton(this);
   ExportPdfButton->setObjectName(QStringLiteral("ExportPdfButton"));
   auto* buttons = new QHBoxLayout;
   buttons->addStretch(1);

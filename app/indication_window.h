@@ -85,7 +85,9 @@ class IndicationWindow : public QWidget {
   void SelectionChanged(int index);
 
  private:
+  void changeEvent(QEvent* event) override;
   void BuildControls();
+  void Retranslate();
   void Rebuild();
   void UpdateStatus();
   void SelectRow(int index);
@@ -109,6 +111,7 @@ class IndicationWindow : public QWidget {
   QDoubleSpinBox* ThresholdEdit = nullptr;
   QSpinBox* MergeGapEdit = nullptr;
   QLabel* StatusLabel = nullptr;
+  QLabel* GapLabel = nullptr;
   QTableView* Table = nullptr;
   QPushButton* ExportCsvButton = nullptr;
   QPushButton* ExportPdfButton = nullptr;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QCloseEvent>
+#include <QEvent>
 #include <QPainter>
 
 #include "qtdraw/qt_canvas.h"
@@ -16,6 +17,8 @@ namespace {
 // (twice the main window's 306 x 245).
 constexpr QSize kMinimumWaveSize(140, 112);
 constexpr QSize kInitialWaveSize(612, 490);
+
+constexpr const char* kTitle = QT_TRANSLATE_NOOP("sonalyt::app::LargeAScanWindow", "大A扫描");
 
 }  // namespace
 
@@ -49,7 +52,7 @@ void DrawLargeAScan(const std::optional<FrameSnapshot>& frame, display::Canvas& 
 
 LargeAScanWindow::LargeAScanWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName(QStringLiteral("LargeAScanWindow"));
-  setWindowTitle(tr("大A扫描"));
+  setWindowTitle(tr(kTitle));
   setAttribute(Qt::WA_OpaquePaintEvent);
   setMinimumSize(kMinimumWaveSize + QSize(kAmplitudeScaleWidth - 1, kRangeScaleHeight - 1));
   resize(kInitialWaveSize + QSize(kAmplitudeScaleWidth - 1, kRangeScaleHeight - 1));
@@ -99,6 +102,11 @@ void LargeAScanWindow::showEvent(QShowEvent* event) {
 void LargeAScanWindow::closeEvent(QCloseEvent* event) {
   QWidget::closeEvent(event);
   emit Closed();
+}
+
+void LargeAScanWindow::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::LanguageChange) setWindowTitle(tr(kTitle));
 }
 
 }  // namespace sonalyt::app

@@ -829,16 +829,17 @@ void TMainForm::SelectNoteLine(std::int32_t line) {
 // Analysis: the indication list
 
 void TMainForm::BuildAnalysisMenu() {
-  AnalysisItem = new QMenu(tr("分析(&A)"), MainMenu);
+  AnalysisItem = captions_.Set(new QMenu(MainMenu), QT_TR_NOOP("分析(&A)"));
   AnalysisItem->setObjectName(QStringLiteral("AnalysisItem"));
   MainMenu->insertMenu(N1->menuAction(), AnalysisItem);
-  IndicationListItem = AnalysisItem->addAction(tr("指示列表(&I)…"));
+  IndicationListItem = captions_.Set(AnalysisItem->addAction(QString()), QT_TR_NOOP("指示列表(&I)…"));
   IndicationListItem->setObjectName(QStringLiteral("IndicationListItem"));
   IndicationListItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
-  NextIndicationItem = AnalysisItem->addAction(tr("下一个指示(&N)"));
+  NextIndicationItem = captions_.Set(AnalysisItem->addAction(QString()), QT_TR_NOOP("下一个指示(&N)"));
   NextIndicationItem->setObjectName(QStringLiteral("NextIndicationItem"));
   NextIndicationItem->setShortcut(QKeySequence(Qt::Key_N));
-  PreviousIndicationItem = AnalysisItem->addAction(tr("上一个指示(&P)"));
+  PreviousIndicationItem =
+      captions_.Set(AnalysisItem->addAction(QString()), QT_TR_NOOP("上一个指示(&P)"));
   PreviousIndicationItem->setObjectName(QStringLiteral("PreviousIndicationItem"));
   PreviousIndicationItem->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_N));
 
@@ -940,6 +941,7 @@ void TMainForm::changeEvent(QEvent* event) {
 
 void TMainForm::RetranslateUi() {
   captions_.Retranslate();
+  if (actions_ != nullptr) actions_->Retranslate();
   for (QLabel* label : fieldLabels_) PlaceFieldLabel(*label);
   if (!ProbeType->text().isEmpty()) {
     ProbeType->setText(TranslatedProbeType(FromUtf8(session_.Settings().ProbeType)));

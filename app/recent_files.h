@@ -35,6 +35,8 @@ class RecentFiles : public QObject {
   // Opens entry index; a file that no longer exists is removed from the list
   // with a message.
   void OpenEntry(qsizetype index);
+  // Sets the menu's own items again in the language now installed.
+  void Retranslate() { RebuildMenu(); }
 
  private:
   void Store();

@@ -42,7 +42,10 @@ QString DraggedFile(const QMimeData* data) {
 }  // namespace
 
 ViewerActions::ViewerActions(TMainForm& form)
-    : QObject(&form), form_(form), guard_(new ShortcutGuard(&form)) {
+    : QObject(&form),
+      form_(form),
+      captions_(ViewerActions::staticMetaObject.className()),
+      guard_(new ShortcutGuard(&form)) {
   status_ = new PositionStatus(form.statusBar());
   largeAScan_ = new LargeAScanWindow(&form);
   BuildMenus();
@@ -64,9 +67,9 @@ ViewerActions::ViewerActions(TMainForm& form)
   UpdateActions();
 }
 
-QAction* ViewerActions::AddAction(QMenu* menu, const char* name, const QString& text,
+QAction* ViewerActions::AddAction(QMenu* menu, const char* name, const char* caption,
                                   const QKeySequence& key) {
-  auto* action = new QAction(text, &form_);
+  auto* action = captions_.Set(new QAction(&form_), caption);
   action->setObjectName(QString::fromLatin1(name));
   action->setShortcut(key);
   menu->addAction(action);
@@ -88,10 +91,10 @@ void ViewerActions::BuildMenus() {
 
   // File: Open (Ctrl+O), the recent files, Print (Ctrl+P), Exit.
   openItem->setShortcut(QKeySequence::Open);
-  auto* recentMenu = new QMenu(tr("最近打开的文件(&R)"), fileMenu);
+  auto* recentMenu = captions_.Set(new QMenu(fileMenu), QT_TR_NOOP("最近打开的文件(&R)"));
   recentMenu->setObjectName(QStringLiteral("RecentFilesMenu"));
   fileMenu->insertMenu(exitItem, recentMenu);
-  print_ = new QAction(tr("打印(&P)"), &form_);
+  print_ = captions_.Set(new QAction(&form_), QT_TR_NOOP("打印(&P)"));
   print_->setObjectName(QStringLiteral("PrintItem"));
   print_->setShortcut(QKeySequence::Print);
   fileMenu->insertAction(exitItem, print_);
@@ -102,34 +105,34 @@ void ViewerActions::BuildMenus() {
   connect(print_, &QAction::triggered, print, &QPushButton::click);
 
   // Playback: every move of the buttons and the keyboard.
-  auto* playMenu = new QMenu(tr("播放(&P)"), bar);
+  auto* playMenu = captions_.Set(new QMenu(bar), QT_TR_NOOP("播放(&P)"));
   playMenu->setObjectName(QStringLiteral("PlaybackMenu"));
   bar->insertMenu(helpMenu->menuAction(), playMenu);
-  QAction* playItem = AddAction(playMenu, "PlayItem", tr("播放/停止"), Qt::Key_Space);
+  QAction* playItem = AddAction(playMenu, "PlayItem", QT_TR_NOOP("播放/停止"), Qt::Key_Space);
   connect(playItem, &QAction::triggered, play, &QPushButton::click);
   playMenu->addSeparator();
-  QAction* previousFrame = AddAction(playMenu, "PreviousFrameItem", tr("上一帧"), Qt::Key_Left);
+  QAction* previousFrame = AddAction(playMenu, "PreviousFrameItem", QT_TR_NOOP("上一帧"), Qt::Key_Left);
   connect(previousFrame, &QAction::triggered, up, &QPushButton::click);
-  QAction* nextFrame = AddAction(playMenu, "NextFrameItem", tr("下一帧"), Qt::Key_Right);
+  QAction* nextFrame = AddAction(playMenu, "NextFrameItem", QT_TR_NOOP("下一帧"), Qt::Key_Right);
   connect(nextFrame, &QAction::triggered, next, &QPushButton::click);
-  QAction* previousRecord = AddAction(playMenu, "PreviousRecordItem", tr("上一记录"), Qt::Key_PageUp);
+  QAction* previousRecord = AddAction(playMenu, "PreviousRecordItem", QT_TR_NOOP("上一记录"), Qt::Key_PageUp);
   connect(previousRecord, &QAction::triggered, this, &ViewerActions::PreviousRecord);
-  QAction* nextRecord = AddAction(playMenu, "NextRecordItem", tr("下一记录"), Qt::Key_PageDown);
+  QAction* nextRecord = AddAction(playMenu, "NextRecordItem", QT_TR_NOOP("下一记录"), Qt::Key_PageDown);
   connect(nextRecord, &QAction::triggered, this, &ViewerActions::NextRecord);
-  QAction* firstRecord = AddAction(playMenu, "FirstRecordItem", tr("第一个记录"), Qt::Key_Home);
+  QAction* firstRecord = AddAction(playMenu, "FirstRecordItem", QT_TR_NOOP("第一个记录"), Qt::Key_Home);
   connect(firstRecord, &QAction::triggered, this, &ViewerActions::FirstRecord);
-  QAction* lastRecord = AddAction(playMenu, "LastRecordItem", tr("最后一个记录"), Qt::Key_End);
+  QAction* lastRecord = AddAction(playMenu, "LastRecordItem", QT_TR_NOOP("最后一个记录"), Qt::Key_End);
   connect(lastRecord, &QAction::triggered, this, &ViewerActions::LastRecord);
-  QAction* goTo = AddAction(playMenu, "GoToItem", tr("转到(&G)..."), QKeySequence(Qt::CTRL | Qt::Key_G));
+  QAction* goTo = AddAction(playMenu, "GoToItem", QT_TR_NOOP("转到(&G)..."), QKeySequence(Qt::CTRL | Qt::Key_G));
   connect(goTo, &QAction::triggered, this, &ViewerActions::GoTo);
   recordingActions_ = {previousRecord, nextRecord, firstRecord, lastRecord, goTo};
 
   playMenu->addSeparator();
-  auto* speedMenu = playMenu->addMenu(tr("播放速度(&S)"));
+  auto* speedMenu = captions_.Set(playMenu->addMenu(QString()), QT_TR_NOOP("播放速度(&S)"));
   speedMenu->setObjectName(QStringLiteral("SpeedMenu"));
-  QAction* slower = AddAction(speedMenu, "SlowerItem", tr("减慢"), Qt::Key_BracketLeft);
+  QAction* slower = AddAction(speedMenu, "SlowerItem", QT_TR_NOOP("减慢"), Qt::Key_BracketLeft);
   connect(slower, &QAction::triggered, this, [this] { SetSpeed(SlowerSpeed(form_.PlaybackSpeed())); });
-  QAction* faster = AddAction(speedMenu, "FasterItem", tr("加快"), Qt::Key_BracketRight);
+  QAction* faster = AddAction(speedMenu, "FasterItem", QT_TR_NOOP("加快"), Qt::Key_BracketRight);
   connect(faster, &QAction::triggered, this, [this] { SetSpeed(FasterSpeed(form_.PlaybackSpeed())); });
   speedMenu->addSeparator();
   speeds_ = new QActionGroup(this);
@@ -143,10 +146,10 @@ void ViewerActions::BuildMenus() {
   }
 
   // View: the large A-scan.
-  auto* viewMenu = new QMenu(tr("视图(&V)"), bar);
+  auto* viewMenu = captions_.Set(new QMenu(bar), QT_TR_NOOP("视图(&V)"));
   viewMenu->setObjectName(QStringLiteral("ViewMenu"));
   bar->insertMenu(helpMenu->menuAction(), viewMenu);
-  largeAScanItem_ = viewMenu->addAction(tr("大A扫描窗口(&L)"));
+  largeAScanItem_ = captions_.Set(viewMenu->addAction(QString()), QT_TR_NOOP("大A扫描窗口(&L)"));
   largeAScanItem_->setObjectName(QStringLiteral("LargeAScanItem"));
   largeAScanItem_->setCheckable(true);
   connect(largeAScanItem_, &QAction::toggled, largeAScan_, [this](bool on) {
@@ -166,6 +169,12 @@ void ViewerActions::BuildMenus() {
     connect(menu, &QMenu::aboutToShow, this, &ViewerActions::UpdateActions);
   }
   SetSpeed(form_.PlaybackSpeed());
+}
+
+void ViewerActions::Retranslate() {
+  captions_.Retranslate();
+  recent_->Retranslate();
+  status_->ShowPosition(form_.Shown(), form_.AvailableRecords());
 }
 
 void ViewerActions::UpdateActions() {

@@ -9,6 +9,8 @@
 #include <QList>
 #include <QObject>
 
+#include "app/captions.h"
+
 class QAction;
 class QActionGroup;
 class QMenu;
@@ -39,11 +41,17 @@ class ViewerActions : public QObject {
   // Shows the Go to window and moves to the position it accepts.
   void GoTo();
 
+  // Sets the menus' captions, the recent files menu's own items and the
+  // status bar again in the language now installed. Called by the main
+  // window on its language change: these objects are not widgets and get
+  // no such event of their own.
+  void Retranslate();
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  QAction* AddAction(QMenu* menu, const char* name, const QString& text, const QKeySequence& key);
+  QAction* AddAction(QMenu* menu, const char* name, const char* caption, const QKeySequence& key);
   void BuildMenus();
   void UpdateActions();
   void ShowPosition();
@@ -51,6 +59,7 @@ class ViewerActions : public QObject {
   void SetSpeed(int speed);
 
   TMainForm& form_;
+  Captions captions_;
   ShortcutGuard* guard_;
   RecentFiles* recent_ = nullptr;
   PositionStatus* status_ = nullptr;

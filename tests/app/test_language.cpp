@@ -1,14 +1,16 @@
 // The interface languages on the offscreen platform: captions of the main
 // window, the About window and the report window in Chinese and English,
 // switched at once from the Language menu and kept in the settings; the
-// probe type name; the Play caption in either state; --lang values; a
-// missing translation.
+// probe type name; the Play caption in either state; the menus, status bar
+// and windows around the classic controls; --lang values; a missing
+// translation.
 
 #include <memory>
 
 #include <QAction>
 #include <QApplication>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -16,15 +18,18 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "app/about_form.h"
+#include "app/go_to_dialog.h"
 #include "app/language.h"
 #include "app/main_form.h"
 #include "report/report_form.h"
 #include "tests/app/gui_test_support.h"
 
+using sonalyt::app::GoToDialog;
 using sonalyt::app::Language;
 using sonalyt::app::TAboutForm;
 using sonalyt::app::TMainForm;
@@ -189,6 +194,60 @@ class TestLanguage : public QObject {
     v.Choose("ChineseItem");
     QCOMPARE(probeType->text(), QStringLiteral("斜探头"));
     QCOMPARE(play->text(), QStringLiteral("播放"));
+  }
+
+  // The texts made around the classic controls: the Playback, View and
+  // Analysis menus, the recent files menu, the status bar, and the large
+  // A-scan, indication list and Go to windows, open while the language
+  // changes.
+  void newerCaptionsSwitchAtOnce() {
+    Viewer v;
+    v.Form().OpenFile(kDemo);
+    const int records = v.Form().AvailableRecords();
+    QWidget* indications = Child<QWidget>(v.Form(), "IndicationWindow");
+    QWidget* largeAScan = Child<QWidget>(v.Form(), "LargeAScanWindow");
+    QAbstractItemModel* table = Child<QTableView>(*indications, "IndicationTable")->model();
+    GoToDialog goTo(records, [](std::int32_t) { return 1; }, &v.Form());
+    Child<QLineEdit>(goTo, "GoToField")->setText(QStringLiteral("x"));
+    goTo.accept();
+    const auto sample = [&] {
+      return QStringList{Child<QMenu>(v.Form(), "PlaybackMenu")->title(),
+                         Child<QAction>(v.Form(), "PlayItem")->text(),
+                         Child<QAction>(v.Form(), "SlowerItem")->text(),
+                         Child<QMenu>(v.Form(), "ViewMenu")->title(),
+                         Child<QMenu>(v.Form(), "AnalysisItem")->title(),
+                         Child<QAction>(v.Form(), "IndicationListItem")->text(),
+                         Child<QAction>(v.Form(), "ClearRecentFiles")->text(),
+                         Child<QLabel>(v.Form(), "StatusRecord")->text(),
+                         Child<QLabel>(v.Form(), "StatusFrame")->text(),
+                         largeAScan->windowTitle(),
+                         indications->windowTitle(),
+                         table->headerData(1, Qt::Horizontal).toString(),
+                         goTo.windowTitle(),
+                         Child<QLabel>(goTo, "GoToMessage")->text().left(6)};
+    };
+    const QStringList chinese = {
+        QStringLiteral("播放(&P)"),   QStringLiteral("播放/停止"),
+        QStringLiteral("减慢"),       QStringLiteral("视图(&V)"),
+        QStringLiteral("分析(&A)"),   QStringLiteral("指示列表(&I)…"),
+        QStringLiteral("清除列表(&C)"), QStringLiteral("记录 1 / %1").arg(records),
+        QStringLiteral("帧 1"),       QStringLiteral("大A扫描"),
+        QStringLiteral("指示列表"),   QStringLiteral("位置"),
+        QStringLiteral("转到"),       QStringLiteral("请输入“记录")};
+    const QStringList english = {
+        QStringLiteral("&Playback"),    QStringLiteral("Play/Stop"),
+        QStringLiteral("Slower"),       QStringLiteral("&View"),
+        QStringLiteral("&Analysis"),    QStringLiteral("&Indications…"),
+        QStringLiteral("&Clear List"),  QStringLiteral("Record 1 / %1").arg(records),
+        QStringLiteral("Frame 1"),      QStringLiteral("Large A-scan"),
+        QStringLiteral("Indications"),  QStringLiteral("Position"),
+        QStringLiteral("Go To"),        QStringLiteral("Enter ")};
+    QCOMPARE(sample(), chinese);
+
+    v.Choose("EnglishItem");
+    QCOMPARE(sample(), english);
+    v.Choose("ChineseItem");
+    QCOMPARE(sample(), chinese);
   }
 
   void startLanguage_data() {
