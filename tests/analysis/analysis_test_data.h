@@ -20,6 +20,21 @@
 
 namespace sonalyt::analysis::testing_data {
 
+// A file name in the test temporary folder that belongs to the running test
+// alone: CTest runs each test in a process of its own, side by side, so no
+// two tests may share a file.
+inline std::string TestTempPath(const std::string& name) {
+  std::string prefix;
+  if (const auto* info = ::testing::UnitTest::GetInstance()->current_test_info()) {
+    prefix = std::string(info->test_suite_name()) + "_" + info->name() + "_";
+    for (char& c : prefix) {
+      if (c == '/') c = '_';
+    }
+  }
+  return ::testing::TempDir() + prefix + name;
+}
+
+
 inline recording::ParameterBlock GateBlock(std::uint32_t displayWord, std::uint16_t aLevel) {
   recording::ParameterBlock block;
   block.Range = 2000;
@@ -129,7 +144,7 @@ inline void AddVariedRecord(tools::RecordingWriter& writer, int r) {
 inline std::string WriteVariedRecording(const std::string& name, int records) {
   tools::RecordingWriter writer;
   for (int r = 0; r < records; ++r) AddVariedRecord(writer, r);
-  const std::string path = ::testing::TempDir() + name;
+  const std::string path = TestTempPath(name);
   EXPECT_TRUE(writer.WriteFile(path));
   // Every body fits the packed buffer, so every record is indexed.
   recording::RecordingFile file;
@@ -152,7 +167,7 @@ inline std::string WriteRepeatedRecording(const std::string& name, int pattern, 
   for (int i = 0; i < repeats; ++i) bytes.insert(bytes.end(), once.begin() + 4, once.end());
   const auto count = static_cast<std::uint32_t>(pattern * repeats);
   for (int i = 0; i < 4; ++i) bytes[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(count >> (8 * i));
-  const std::string path = ::testing::TempDir() + name;
+  const std::string path = TestTempPath(name);
   std::FILE* file = std::fopen(path.c_str(), "wb");
   EXPECT_NE(file, nullptr);
   if (file) {

@@ -11,6 +11,7 @@
 
 #include "analysis/indication_csv.h"
 #include "analysis/indications.h"
+#include "analysis_test_data.h"
 #include "analysis/recording_analysis.h"
 #include "display/canvas.h"
 #include "display/recording_canvas.h"
@@ -199,7 +200,7 @@ std::string WriteListRecording() {
   r3.Parameters = ListBlock(true);
   r3.Frames = {EchoFrame(100, 200, true, 4000), EchoFrame(0, 0, true, 0)};
   writer.AddRecord(r3);
-  const std::string path = ::testing::TempDir() + "indications_list.dat";
+  const std::string path = testing_data::TestTempPath("indications_list.dat");
   EXPECT_TRUE(writer.WriteFile(path));
   return path;
 }

@@ -338,7 +338,7 @@ TEST(SettingsTimeline, MarksBlocksThatChangeASettingAndGivesEachRecordItsLevel) 
   add(Stamped(b, 0x04));                   // 3: the gain changes
   add(std::nullopt);                       // 4
   add(Stamped(curve, 0x06));               // 5: gate A along the curve
-  const std::string path = ::testing::TempDir() + "overview_settings.dat";
+  const std::string path = testing_data::TestTempPath("overview_settings.dat");
   ASSERT_TRUE(writer.WriteFile(path));
 
   recording::RecordingFile file;

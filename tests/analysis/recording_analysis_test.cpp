@@ -281,7 +281,7 @@ TEST(RecordingAnalysis, DamagedFilesCoverTheIndexedRecords) {
   std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   in.close();
   bytes.resize(bytes.size() - 10);
-  const std::string cut = ::testing::TempDir() + "analysis_cut.dat";
+  const std::string cut = testing_data::TestTempPath("analysis_cut.dat");
   std::ofstream(cut, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   const auto results = Analyze(cut, 2);
   ASSERT_TRUE(results);
@@ -292,7 +292,7 @@ TEST(RecordingAnalysis, DamagedFilesCoverTheIndexedRecords) {
   for (std::int32_t r = 0; r < 24; ++r) ASSERT_EQ(ResultOf(*results, r), ResultOf(*whole, r));
 
   // An empty file, a file of nothing but the count, and one that is missing.
-  const std::string empty = ::testing::TempDir() + "analysis_empty.dat";
+  const std::string empty = testing_data::TestTempPath("analysis_empty.dat");
   std::ofstream(empty, std::ios::binary).write("\x05\0\0\0", 4);
   const auto none = Analyze(empty, 2);
   ASSERT_TRUE(none);
@@ -300,7 +300,7 @@ TEST(RecordingAnalysis, DamagedFilesCoverTheIndexedRecords) {
   EXPECT_EQ(none->IndexedRecords(), 0);
 
   std::string error;
-  EXPECT_FALSE(AnalyzeRecording(::testing::TempDir() + "no_such_file.dat", std::nullopt, 2, &error));
+  EXPECT_FALSE(AnalyzeRecording(testing_data::TestTempPath("no_such_file.dat"), std::nullopt, 2, &error));
   EXPECT_NE(error.find("cannot open"), std::string::npos) << error;
 }
 
