@@ -131,13 +131,13 @@ void OverviewPanel::StartPass(const std::string& path, analysis::RecordingLayout
 
   analysis::RecordingAnalysis::Options options;
   options.Progress = [this, generation](std::int32_t done, std::int32_t total) {
-    QMetaObject::invokeMethod(
-        this, [this, generation, done, total] { OnProgress(generation, done, total); },
-        Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, "OnProgress", Qt::QueuedConnection,
+                              Q_ARG(qulonglong, generation), Q_ARG(int, done),
+                              Q_ARG(int, total));
   };
   options.Finished = [this, generation](analysis::PassState) {
-    QMetaObject::invokeMethod(this, [this, generation] { OnFinished(generation); },
-                              Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, "OnFinished", Qt::QueuedConnection,
+                              Q_ARG(qulonglong, generation));
   };
   analysis_.Start(path, std::move(layout), std::move(options));
   results_ = analysis_.Results();
@@ -161,7 +161,7 @@ bool OverviewPanel::PassRunning() const {
   return results_ && results_->State() == analysis::PassState::Running;
 }
 
-void OverviewPanel::OnProgress(std::uint64_t generation, int done, int total) {
+void OverviewPanel::OnProgress(qulonglong generation, int done, int total) {
   if (generation != generation_) return;
   progress_->setRange(0, std::max(total, 1));
   progress_->setValue(done);
@@ -169,7 +169,7 @@ void OverviewPanel::OnProgress(std::uint64_t generation, int done, int total) {
   if (!resultsTimer_.isActive()) resultsTimer_.start();
 }
 
-void OverviewPanel::OnFinished(std::uint64_t generation) {
+void OverviewPanel::OnFinished(qulonglong generation) {
   if (generation != generation_) return;
   progress_->hide();
   resultsTimer_.stop();

@@ -138,8 +138,11 @@ class OverviewPanel : public QWidget {
   Bands Layout() const;
   int PlotWidth() const;
 
-  void OnProgress(std::uint64_t generation, int done, int total);
-  void OnFinished(std::uint64_t generation);
+  // Called from the pass's worker threads through queued calls by name, so
+  // that the arguments travel in Qt's own event, never in a functor made on
+  // the worker thread.
+  Q_INVOKABLE void OnProgress(qulonglong generation, int done, int total);
+  Q_INVOKABLE void OnFinished(qulonglong generation);
   // The results or the view changed: rebuild the picture on the next paint.
   void Invalidate();
   void ScheduleResultsRefresh();
