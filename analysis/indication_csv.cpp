@@ -51,7 +51,11 @@ std::string ClockText(double seconds) {
   const std::int64_t hours = whole / 3600;
   const std::int64_t minutes = whole / 60 % 60;
   const std::int64_t secs = whole % 60;
-  const auto two = [](std::int64_t v) { return (v < 10 ? "0" : "") + std::to_string(v); };
+  const auto two = [](std::int64_t v) {
+    std::string text = std::to_string(v);
+    if (v < 10) text.insert(text.begin(), '0');
+    return text;
+  };
   if (hours > 0) return std::to_string(hours) + ":" + two(minutes) + ":" + two(secs);
   return std::to_string(minutes) + ":" + two(secs);
 }
