@@ -6,6 +6,10 @@
 #include <string>
 #include <vector>
 
+#ifdef SONALYT_CLI_QT_IMAGES
+#include <QGuiApplication>
+#endif
+
 #include "qtdraw/gbk_text.h"
 
 namespace sonalyt::cli {
@@ -27,5 +31,18 @@ inline bool WantsHelp(const std::vector<std::string>& args) {
 inline std::string GbkToUtf8(const std::string& gbk) {
   return qtdraw::GbkToText(gbk).toStdString();
 }
+
+#ifdef SONALYT_CLI_QT_IMAGES
+// The one application object the picture and report commands need for
+// fonts and painting, on the offscreen platform unless one is chosen.
+inline QGuiApplication& EnsureGuiApplication() {
+  static int argc = 1;
+  static char name[] = "sonalyt-cli";
+  static char* argv[] = {name, nullptr};
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  static QGuiApplication app(argc, argv);
+  return app;
+}
+#endif
 
 }  // namespace sonalyt::cli

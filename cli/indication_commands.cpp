@@ -204,17 +204,6 @@ void WriteJson(const analysis::IndicationList& list) {
   std::cout << '\n';
 }
 
-#ifdef SONALYT_CLI_QT_IMAGES
-QGuiApplication& EnsureGuiApplication() {
-  static int argc = 1;
-  static char name[] = "sonalyt-cli";
-  static char* argv[] = {name, nullptr};
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  static QGuiApplication app(argc, argv);
-  return app;
-}
-#endif
-
 }  // namespace
 
 int IndicationsCommand(const std::vector<std::string>& args) {

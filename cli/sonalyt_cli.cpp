@@ -36,6 +36,9 @@
 
 namespace {
 
+#ifdef SONALYT_CLI_QT_IMAGES
+using sonalyt::cli::EnsureGuiApplication;
+#endif
 using sonalyt::cli::Fail;
 using sonalyt::cli::GbkToUtf8;
 using sonalyt::cli::JsonWriter;
@@ -343,17 +346,6 @@ bool ParseOutputArgs(const std::vector<std::string>& args, std::vector<std::stri
   }
   return positional->size() == 3 && !out->empty();
 }
-
-#ifdef SONALYT_CLI_QT_IMAGES
-QGuiApplication& EnsureGuiApplication() {
-  static int argc = 1;
-  static char name[] = "sonalyt-cli";
-  static char* argv[] = {name, nullptr};
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  static QGuiApplication app(argc, argv);
-  return app;
-}
-#endif
 
 int Render(const std::vector<std::string>& args) {
   std::vector<std::string> positional;

@@ -39,19 +39,6 @@ constexpr int kTablePixels = 12;
 // Column widths, together the page frame's width.
 constexpr int kColumnWidths[IndicationTable::kColumnCount] = {36, 150, 110, 56, 60, 68, 68, 68, 97};
 
-QFont SummaryFont(int pixels, bool bold) {
-  // The report page's faces: Latin text in Arial or its metric twins, the
-  // Chinese characters from the CJK face.
-  QFont font;
-  font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
-                    QStringLiteral("Arimo"), QStringLiteral("Nimbus Sans"),
-                    QStringLiteral("WenQuanYi Micro Hei")});
-  font.setStyleHint(QFont::SansSerif);
-  font.setPixelSize(pixels);
-  font.setBold(bold);
-  return font;
-}
-
 void SetError(QString* error, const QString& text) {
   if (error != nullptr) *error = text;
 }
@@ -103,10 +90,10 @@ void PaintSummaryPage(QPainter& painter, const IndicationReportInput& input, int
   const analysis::IndicationList& list = input.List;
   int tableTop = kNextTableTop;
   if (page == 0) {
-    painter.setFont(SummaryFont(kTitlePixels, true));
+    painter.setFont(PageFont(kTitlePixels, true));
     DrawPageText(painter, kTitleBox, Qt::AlignHCenter | Qt::AlignVCenter,
                  IndicationReport::tr("探伤指示汇总"));
-    painter.setFont(SummaryFont(kInfoPixels, false));
+    painter.setFont(PageFont(kInfoPixels, false));
     QString records = IndicationReport::tr("%1 条").arg(list.RecordCount);
     if (input.IndexedRecords != list.RecordCount) {
       records += IndicationReport::tr("（完整可读 %1 条）").arg(input.IndexedRecords);
@@ -131,14 +118,14 @@ void PaintSummaryPage(QPainter& painter, const IndicationReportInput& input, int
     }
     tableTop = kFirstTableTop;
   } else {
-    painter.setFont(SummaryFont(kInfoPixels, false));
+    painter.setFont(PageFont(kInfoPixels, false));
     DrawPageText(painter, QRect(kLeft, kNextTableTop - 30, kWidth, kInfoLineHeight),
                  Qt::AlignLeft | Qt::AlignVCenter, IndicationReport::tr("探伤指示汇总（续）"));
   }
 
-  painter.setFont(SummaryFont(kTablePixels, true));
+  painter.setFont(PageFont(kTablePixels, true));
   PaintTableRow(painter, tableTop, kHeaderHeight, IndicationTable::ColumnTitles());
-  painter.setFont(SummaryFont(kTablePixels, false));
+  painter.setFont(PageFont(kTablePixels, false));
   std::size_t first = 0, end = 0;
   RowsOfPage(page, list.Indications.size(), first, end);
   int y = tableTop + kHeaderHeight;

@@ -173,19 +173,6 @@ constexpr Field kGrowingFields[] = {
     {&ReportTexts::QRLabelEquivalent, InRow(624, 184, 171)},
 };
 
-// Arial for Latin text (or a face with Arial's metrics where Arial is not
-// installed), with a CJK face for the Chinese glyphs Arial lacks.
-QFont PageFont(int pixels, bool bold) {
-  QFont font;
-  font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
-                    QStringLiteral("Arimo"), QStringLiteral("Nimbus Sans"),
-                    QStringLiteral("WenQuanYi Micro Hei")});
-  font.setStyleHint(QFont::SansSerif);
-  font.setPixelSize(pixels);
-  font.setBold(bold);
-  return font;
-}
-
 // A white rectangle with a one-pixel black outline inside its bounds, drawn
 // as filled strips so screen, printer and PDF put the line on the same pixels.
 void PaintCell(QPainter& painter, const Cell& cell) {
@@ -293,6 +280,18 @@ void PaintCaption(QPainter& painter, const PlacedCaption& caption) {
 }
 
 }  // namespace
+
+QFont PageFont(int pixels, bool bold) {
+  QFont font;
+  font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
+                    QStringLiteral("Arimo"), QStringLiteral("Nimbus Sans"),
+                    QStringLiteral("WenQuanYi Micro Hei")});
+  font.setStyleHint(QFont::SansSerif);
+  font.setPixelSize(pixels);
+  font.setBold(bold);
+  return font;
+}
+
 
 QFont ValueFieldFont(const QString& text, int boxWidth) {
   QFont font = PageFont(kCaptionPixels, false);

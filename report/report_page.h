@@ -31,6 +31,11 @@ inline constexpr QRect kQRImageBottom{80, 1048, 289, 25};
 // the text would not fit in the box's width, so that a unit is not cut off.
 QFont ValueFieldFont(const QString& text, int boxWidth);
 
+// The page's face at a pixel size: Arial for Latin text (or a face with
+// Arial's metrics where Arial is not installed), with a CJK face for the
+// Chinese glyphs Arial lacks.
+QFont PageFont(int pixels, bool bold);
+
 // A caption of the page (the title, a row caption, a group name or one of
 // its characters) as it is painted: in the installed language, in Box with
 // Font and the Qt alignment Flags, or turned a quarter left to read bottom
