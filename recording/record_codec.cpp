@@ -41,17 +41,26 @@ class BitReader {
   }
 
   std::uint32_t ReadWide(std::uint32_t width) {
+    const std::uint64_t window = PeekWide();
+    position_ += width;
+    return static_cast<std::uint32_t>(window >> (64 - width));
+  }
+
+  // The 57 or more bits from the current position on, in the high bits;
+  // only where ReadWide may read.
+  std::uint64_t PeekWide() const {
     const auto byte = static_cast<std::size_t>(position_ >> 3);
     const auto shift = static_cast<std::uint32_t>(position_ & 7);
-    position_ += width;
     std::uint8_t raw[8];
     std::memcpy(raw, data_ + byte, 8);
     const std::uint64_t window = std::uint64_t{raw[0]} << 56 | std::uint64_t{raw[1]} << 48 |
                                  std::uint64_t{raw[2]} << 40 | std::uint64_t{raw[3]} << 32 |
                                  std::uint64_t{raw[4]} << 24 | std::uint64_t{raw[5]} << 16 |
                                  std::uint64_t{raw[6]} << 8 | raw[7];
-    return static_cast<std::uint32_t>((window << shift) >> (64 - width));
+    return window << shift;
   }
+
+  void Skip(std::uint32_t bits) { position_ += bits; }
 
   std::uint32_t Read(std::uint32_t width) {
     const auto byte = static_cast<std::size_t>(position_ >> 3);
@@ -93,6 +102,50 @@ constexpr CodeRun kCodeRuns[] = {
     {12, 2048, 2047, kGenerationStartCode},
 };
 constexpr std::size_t kCodeRunCount = std::size(kCodeRuns);
+
+// Walks up to `wide` codes of Width bits that ReadWide may read, handing
+// code i to step(i, code) until it returns false; returns the codes walked.
+// Four codes (at most 48 bits, plus up to 7 of the first byte) are cut from
+// one 64-bit load at a time, at shifts known when compiling.
+template <std::uint32_t Width, typename Step>
+inline std::uint32_t WalkWideCodes(BitReader& reader, std::uint32_t wide, Step&& step) {
+  constexpr std::uint64_t kMask = (std::uint64_t{1} << Width) - 1;
+  std::uint32_t i = 0;
+  for (; i + 4 <= wide; i += 4) {
+    const std::uint64_t window = reader.PeekWide();
+    reader.Skip(4 * Width);
+    if (!step(i, static_cast<std::uint32_t>(window >> (64 - Width)))) return i;
+    if (!step(i + 1, static_cast<std::uint32_t>((window >> (64 - 2 * Width)) & kMask))) {
+      return i + 1;
+    }
+    if (!step(i + 2, static_cast<std::uint32_t>((window >> (64 - 3 * Width)) & kMask))) {
+      return i + 2;
+    }
+    if (!step(i + 3, static_cast<std::uint32_t>((window >> (64 - 4 * Width)) & kMask))) {
+      return i + 3;
+    }
+  }
+  for (; i < wide; ++i) {
+    if (!step(i, reader.ReadWide(Width))) return i;
+  }
+  return i;
+}
+
+// The same for a width known only when running (9 to 12 bits).
+template <typename Step>
+inline std::uint32_t WalkWideCodes(BitReader& reader, std::uint32_t width, std::uint32_t wide,
+                                   Step&& step) {
+  switch (width) {
+    case 9:
+      return WalkWideCodes<9>(reader, wide, step);
+    case 10:
+      return WalkWideCodes<10>(reader, wide, step);
+    case 11:
+      return WalkWideCodes<11>(reader, wide, step);
+    default:
+      return WalkWideCodes<12>(reader, wide, step);
+  }
+}
 
 // Copies n bytes between regions that do not overlap, touching no byte
 // outside them (unlike a wide copy that overshoots).
@@ -269,9 +322,8 @@ std::int32_t RecordCodec::DecodeRecordTail(std::span<const std::uint8_t> body,
     const std::uint32_t width = run.Width;
     const std::uint32_t firstDefined = run.FirstDefined;
     const std::uint32_t highest = run.Highest;
-    std::uint32_t i = 0;
-    // One code; false at a fault, which is not logged.
-    const auto walk = [&](std::uint32_t code) {
+    // Code i of the run; false at a fault, which is not logged.
+    const auto walk = [&](std::uint32_t i, std::uint32_t code) {
       const std::uint32_t defined = firstDefined + i;
       table[defined] = previous + 1;
       const std::uint32_t named = table[code];
@@ -281,9 +333,9 @@ std::int32_t RecordCodec::DecodeRecordTail(std::span<const std::uint8_t> body,
       previous = named;
       return true;
     };
-    while (i < wide && walk(reader.ReadWide(width))) ++i;
+    std::uint32_t i = WalkWideCodes(reader, width, wide, walk);
     if (i == wide) {
-      while (i < codes && walk(reader.Read(width))) ++i;
+      while (i < codes && walk(i, reader.Read(width))) ++i;
     }
     logged += i;
     if (i < run.Codes || produced >= capacity) break;

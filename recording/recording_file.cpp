@@ -6,6 +6,7 @@
 #include <limits>
 #include <ostream>
 
+#include "recording/parameter_walks.h"
 #include "recording/record_layout.h"
 
 namespace sonalyt::recording {
@@ -15,10 +16,13 @@ namespace {
 // source hands straight from the file into the chunk.
 constexpr std::size_t kScanBlockBytes = std::size_t{64} << 10;
 // The scan reads the file sequentially in chunks of this size, straight into
-// its own buffer, and looks at headers and bodies where they lie.
-constexpr std::size_t kScanChunkBytes = std::size_t{1} << 20;
-// What the scan needs of a parameter area: the block and the note work area.
-constexpr std::int32_t kScanWindowBytes = kNoteAreaOffset + kNoteWorkAreaBytes;
+// its own buffer, and looks at headers and bodies where they lie. A chunk
+// that stays in the processor's cache is copied into and read from faster
+// than a larger one.
+constexpr std::size_t kScanChunkBytes = std::size_t{256} << 10;
+// A recording with more records that carry a parameter area than this has
+// them walked on a second thread as well.
+constexpr std::uint32_t kScanHelperAfterWalks = 8;
 
 // Sequential reader over the source for the scan. Take hands out contiguous
 // byte runs. A source whose bytes lie in memory is read in place, so bytes
@@ -101,8 +105,6 @@ struct RecordingFile::Buffers {
   std::array<std::uint8_t, kPackedBufferBytes> PackedBuffer{};
   std::array<std::uint8_t, kRecordBufferBytes> RecordBuffer{};
   RecordCodec Codec;
-  // The body of the record with a parameter area that the scan read last.
-  std::array<std::uint8_t, kPackedBufferBytes> ParameterBody{};
   std::array<std::uint8_t, kScanChunkBytes> ScanChunk{};
 };
 
@@ -178,10 +180,23 @@ void RecordingFile::ScanRecords() {
   if (!source_) return;
   Buffers& b = *buffers_;
   ScanReader reader(*source_, position_, b.ScanChunk);
-  std::size_t parameterBodyBytes = 0;
-  bool decodedParameters = false;
+  ReserveIndex();
+  // The walks of the parameter areas run beside the reading and are taken
+  // back in file order: a note is kept, or the scan ends at a parameter area
+  // longer than its decoded record, exactly where a walk in place would.
+  ParameterWalks walks(
+      [this](const ParameterWalk& walk) {
+        if (walk.ParamLength > walk.DecodedLength) return false;
+        if (walk.Note) {
+          noteTexts_.push_back(*walk.Note);
+          noteRecords_.push_back(walk.Record);
+        }
+        return true;
+      },
+      kScanHelperAfterWalks);
 
   for (std::int32_t record = 0;; ++record) {
+    const std::int64_t offset = position_ + reader.Consumed();
     // A header that does not arrive completely means the record is not in
     // the file.
     const auto header = reader.Take(kRecordHeaderBytes);
@@ -210,24 +225,10 @@ void RecordingFile::ScanRecords() {
       keepInPackedBuffer();
       break;
     }
-
-    if (paramLength != 0) {
-      // Only the parameter area is spelled out; the full record is decoded
-      // once, for the last such record, when the scan ends.
-      std::memcpy(b.ParameterBody.data(), body.data(), bodyBytes);
-      parameterBodyBytes = bodyBytes;
-      decodedParameters = true;
-      decodedLength_ = b.Codec.DecodeRecordTail(std::span(b.ParameterBody).first(bodyBytes),
-                                                paramLength, kScanWindowBytes, b.RecordBuffer);
-      if (paramLength > decodedLength_) {
-        keepInPackedBuffer();
-        break;
-      }
-      if (auto note = DecodeNoteText(DecodedRecord(), paramLength)) {
-        noteTexts_.push_back(std::move(*note));
-        noteRecords_.push_back(record);
-      }
-    }
+    // Only the parameter area is spelled out; the full record is decoded
+    // once, for the last such record, when the scan ends. Once an earlier
+    // area has ended the scan, nothing more is queued.
+    if (paramLength != 0 && !walks.Add(record, offset, bodyLength, paramLength, body)) break;
     AppendIndexEntry(bodyLength + kRecordHeaderBytes, paramLength != 0);
     // Up to RecordCount + 1 records are indexed, and always the first one.
     if (std::int64_t{record} + 1 > recordCount_) {
@@ -235,14 +236,37 @@ void RecordingFile::ScanRecords() {
       break;
     }
   }
+  walks.Finish();
 
-  // RecordBuffer ends up holding the last record the scan decoded, and the
-  // file stands where the scan stopped reading.
-  if (decodedParameters) {
-    decodedLength_ = b.Codec.DecodeRecordBody(std::span(b.ParameterBody).first(parameterBodyBytes),
-                                              b.RecordBuffer);
+  // The file stands where the scan stopped reading. When a parameter area
+  // ended it, the records read on beyond that one are forgotten: the scan
+  // stands right behind it, with its header and body as the last read.
+  if (const ParameterWalk* stop = walks.Stopped()) {
+    index_.resize(static_cast<std::size_t>(stop->Record));
+    bodyLength_ = stop->BodyLength;
+    paramLength_ = stop->ParamLength;
+    std::memcpy(b.PackedBuffer.data(), stop->Body.data(), stop->Body.size());
+    position_ = stop->Offset + kRecordHeaderBytes + stop->BodyLength;
+  } else {
+    position_ += reader.Consumed();
   }
-  position_ += reader.Consumed();
+  // RecordBuffer ends up holding the last record with a parameter area the
+  // scan took.
+  if (const ParameterWalk* last = walks.LastTaken()) {
+    decodedLength_ = b.Codec.DecodeRecordBody(last->Body, b.RecordBuffer);
+  }
+}
+
+void RecordingFile::ReserveIndex() {
+  // At most RecordCount + 1 records are indexed, and no more than headers
+  // with empty bodies fit into the file; beyond a generous bound the index
+  // grows as it goes.
+  constexpr std::int64_t kMostReserved = std::int64_t{1} << 20;
+  std::int64_t records = std::clamp<std::int64_t>(std::int64_t{recordCount_} + 1, 1, kMostReserved);
+  if (const std::int64_t size = source_->Size(); size >= 0) {
+    records = std::min(records, std::max<std::int64_t>(0, size - position_) / kRecordHeaderBytes + 1);
+  }
+  index_.reserve(index_.size() + static_cast<std::size_t>(records));
 }
 
 void RecordingFile::AppendIndexEntry(std::int32_t length, bool carriesParameters) {

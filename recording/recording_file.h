@@ -103,6 +103,9 @@ class RecordingFile {
   // working buffers (keeping the previous ones for bytes that do not arrive
   // or a body that would not fit) and decodes it into RecordBuffer.
   void ReadAndDecode();
+  // Reserves the index for the records the scan may find, so that growing
+  // it does not move it and touch fresh memory again and again.
+  void ReserveIndex();
   // Reads from the read position and advances it by the bytes that arrived.
   std::size_t Read(std::span<std::uint8_t> out);
   // Applies the block of the record decoded last, if it has a usable one.

@@ -177,6 +177,61 @@ TEST_F(RecordingFileTest, NotesListedInFileOrder) {
   EXPECT_EQ(recording_.RecordIndex().size(), 2u);
 }
 
+// A long recording whose records all carry a parameter area and a note, with
+// one area longer than its decoded record at `bad` (or none). The areas are
+// walked beside the reading, also on a second thread, while the reading goes
+// on past the bad one; the open must still end exactly there: index, notes,
+// the last header and body read, the record last decoded and the file
+// position, as if each area had been walked where the scan found it.
+TEST_F(RecordingFileTest, ParameterAreaBeyondRecordEndsLongScanThere) {
+  constexpr int kRecords = 80;
+  const auto badBody = tools::EncodeRecordBody(tools::DecodedRecord(Record(1, 7)));
+  const auto lastBody = tools::EncodeRecordBody(tools::DecodedRecord(
+      Record(2, 10 * (kRecords - 1), MakeBlock(kRecords - 1), "note " + std::to_string(kRecords - 1))));
+  for (const int bad : {-1, 0, 5, 9, 40, 70, kRecords - 1}) {
+    SCOPED_TRACE("bad " + std::to_string(bad));
+    RecordingWriter writer;
+    std::vector<std::string> notes;
+    std::vector<std::int32_t> noteRecords;
+    for (int i = 0; i < kRecords; ++i) {
+      if (i == bad) {
+        // Decodes to 600 bytes, but claims a 601-byte area.
+        writer.AddRawRecord(static_cast<std::int32_t>(badBody.size()), 601, badBody);
+        continue;
+      }
+      const std::string note = "note " + std::to_string(i);
+      writer.AddRecord(Record(2, static_cast<std::uint32_t>(10 * i),
+                              MakeBlock(static_cast<std::uint32_t>(i)), note));
+      if (bad < 0 || i < bad) {
+        notes.push_back(note);
+        noteRecords.push_back(i);
+      }
+    }
+    const auto bytes = writer.Bytes();
+    Open(bytes);
+    const std::size_t indexed = bad < 0 ? kRecords : static_cast<std::size_t>(bad);
+    EXPECT_EQ(recording_.RecordIndex(), ChainedEntries(bytes, indexed));
+    EXPECT_EQ(recording_.NoteRecords(), noteRecords);
+    EXPECT_EQ(recording_.NoteTexts(), notes);
+    if (bad < 0) {
+      // The last record is the last decoded.
+      EXPECT_EQ(recording_.BodyLength(), static_cast<std::int32_t>(lastBody.size()));
+      EXPECT_EQ(recording_.DecodedLength(), 2 * kFrameBytes + recording_.ParamLength());
+      continue;
+    }
+    EXPECT_EQ(recording_.BodyLength(), static_cast<std::int32_t>(badBody.size()));
+    EXPECT_EQ(recording_.ParamLength(), 601);
+    EXPECT_EQ(recording_.DecodedLength(), kFrameBytes);
+    // The file stands right behind the bad record: a load past the index
+    // reads the record after it.
+    if (bad + 1 < kRecords) {
+      ParameterBlock copy;
+      EXPECT_TRUE(recording_.LoadRecord(bad, copy));
+      EXPECT_EQ(copy.Range, MakeBlock(static_cast<std::uint32_t>(bad + 1)).Range);
+    }
+  }
+}
+
 TEST(SelectNoteLine, NoteCoversRecordsUpToNextNote) {
   const std::vector<std::int32_t> notes{5, 10};
   const std::pair<std::int32_t, std::int32_t> cases[] = {

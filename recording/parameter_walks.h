@@ -1,0 +1,110 @@
+// The tail walks of the records with a parameter area that the open scan
+// meets. A walk gives the record's decoded length and its note, and depends
+// on nothing but the record's body, so the walks run on a helper thread and
+// on the scanning thread alike while the scan reads on; their results are
+// taken strictly in file order, so the scan sees them exactly as if it had
+// walked each record where it found it.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <thread>
+
+#include "recording/record_codec.h"
+#include "recording/record_format.h"
+
+namespace sonalyt::recording {
+
+// One record's walk: what the scan queued and what the walk found.
+struct ParameterWalk {
+  std::int32_t Record = 0;      // index position of the record
+  std::int64_t Offset = 0;      // file offset of its header
+  std::int32_t BodyLength = 0;  // as its header gives them
+  std::int32_t ParamLength = 0;
+  std::span<const std::uint8_t> Body;  // the queued copy of the body
+  std::int32_t DecodedLength = 0;
+  // The note of the parameter area; only looked for when the area lies in
+  // the decoded bytes.
+  std::optional<std::string> Note;
+};
+
+class ParameterWalks {
+ public:
+  // Receives each finished walk in file order; returning false ends the
+  // scan at that record, and no later walk is handed over.
+  using TakeWalk = std::function<bool(const ParameterWalk&)>;
+
+  // The helper thread starts once `helperAfter` walks are queued (0: never),
+  // so short recordings are walked on the scanning thread alone.
+  ParameterWalks(TakeWalk take, std::uint32_t helperAfter);
+  ~ParameterWalks();
+  ParameterWalks(const ParameterWalks&) = delete;
+  ParameterWalks& operator=(const ParameterWalks&) = delete;
+
+  // Queues the walk of a record's body (copied). Returns false, queueing
+  // nothing, once an earlier walk has ended the scan. While every slot is
+  // in use it takes finished walks and helps walking.
+  bool Add(std::int32_t record, std::int64_t offset, std::int32_t bodyLength,
+           std::int32_t paramLength, std::span<const std::uint8_t> body);
+
+  // Walks and takes everything queued (up to a walk that ends the scan) and
+  // stops the helper.
+  void Finish();
+
+  // The walk that ended the scan, if one did.
+  const ParameterWalk* Stopped() const { return stopped_; }
+  // The walk taken last (the one that ended the scan, when one did); its
+  // body stays valid until the object goes.
+  const ParameterWalk* LastTaken() const { return lastTaken_; }
+
+ private:
+  // Ring of queued walks: walk j lives in slot j % kSlots. One slot more
+  // than the walks in flight is kept back, so the body of the walk taken
+  // last is never overwritten.
+  static constexpr std::uint32_t kSlots = 32;
+  struct Slot {
+    ParameterWalk Walk;
+    std::array<std::uint8_t, kPackedBufferBytes> Body{};
+    std::atomic<std::uint32_t> Done{0};  // j + 1 once walk j is finished
+  };
+  // What one thread needs to walk: its own dictionary and record buffer.
+  struct Walker {
+    RecordCodec Codec;
+    std::array<std::uint8_t, kRecordBufferBytes> Record{};
+  };
+
+  void Walk(std::uint32_t j, Walker& walker);
+  // Claims and walks one queued walk nobody has started; false when none.
+  bool WalkOne(Walker& walker);
+  // Takes the finished walks at the front, in order.
+  void TakeFinished();
+  // Takes walks until fewer than `pending` are left untaken, walking or
+  // waiting for the front one as needed.
+  void TakeUntilBelow(std::uint32_t pending);
+  void HelperLoop();
+
+  TakeWalk take_;
+  std::uint32_t helperAfter_;
+  std::unique_ptr<std::array<Slot, kSlots>> slots_;
+  std::unique_ptr<Walker> mine_;
+  std::unique_ptr<Walker> helpers_;
+  std::atomic<std::uint32_t> queued_{0};   // walks queued (written by the scan only)
+  std::atomic<std::uint32_t> claimed_{0};  // walks started
+  std::uint32_t taken_ = 0;                // walks taken (scan thread only)
+  // The helper sleeps on wake_ when nothing is queued; the scan bumps it
+  // only while the helper says it is waiting.
+  std::atomic<std::uint32_t> wake_{0};
+  std::atomic<bool> helperWaiting_{false};
+  std::atomic<bool> finishing_{false};
+  std::thread helper_;
+  const ParameterWalk* stopped_ = nullptr;
+  const ParameterWalk* lastTaken_ = nullptr;
+};
+
+}  // namespace sonalyt::recording
