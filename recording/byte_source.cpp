@@ -6,6 +6,10 @@
 #include <filesystem>
 #include <system_error>
 
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
 namespace sonalyt::recording {
 namespace {
 
@@ -60,6 +64,27 @@ std::size_t FileByteSource::ReadAt(std::int64_t offset, std::span<std::uint8_t> 
     position_ = -1;
   }
   return got;
+}
+
+std::size_t FileByteSource::ReadAtConcurrently(std::int64_t offset,
+                                               std::span<std::uint8_t> out) {
+  if (offset < 0 || out.empty()) return 0;
+#ifdef _WIN32
+  const std::lock_guard lock(concurrentReads_);
+  return ReadAt(offset, out);
+#else
+  // Positional reads of the file itself leave the stream where it stands.
+  const int descriptor = fileno(file_);
+  std::size_t got = 0;
+  while (got < out.size()) {
+    const ssize_t n = pread(descriptor, out.data() + got, out.size() - got,
+                            static_cast<off_t>(offset + static_cast<std::int64_t>(got)));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    got += static_cast<std::size_t>(n);
+  }
+  return got;
+#endif
 }
 
 std::size_t MemoryByteSource::ReadAt(std::int64_t offset, std::span<std::uint8_t> out) {

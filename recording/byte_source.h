@@ -6,6 +6,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#ifdef _WIN32
+#include <mutex>
+#endif
 #include <span>
 #include <string>
 #include <vector>
@@ -20,6 +23,10 @@ class ByteSource {
   // many arrived (fewer at the end of the source or on a read error, 0 for
   // an offset at or past the end or a negative one).
   virtual std::size_t ReadAt(std::int64_t offset, std::span<std::uint8_t> out) = 0;
+
+  // Like ReadAt, but may be called from several threads at once, and does
+  // not disturb where ReadAt stands.
+  virtual std::size_t ReadAtConcurrently(std::int64_t offset, std::span<std::uint8_t> out) = 0;
 
   // The number of bytes in the source, or -1 when it cannot be told.
   virtual std::int64_t Size() const = 0;
@@ -40,6 +47,7 @@ class FileByteSource final : public ByteSource {
   FileByteSource& operator=(const FileByteSource&) = delete;
 
   std::size_t ReadAt(std::int64_t offset, std::span<std::uint8_t> out) override;
+  std::size_t ReadAtConcurrently(std::int64_t offset, std::span<std::uint8_t> out) override;
   std::int64_t Size() const override { return size_; }
 
  private:
@@ -49,6 +57,9 @@ class FileByteSource final : public ByteSource {
   std::int64_t position_ = 0;  // where the stdio stream stands, to spare needless seeks
   std::int64_t size_ = -1;
   std::unique_ptr<char[]> buffer_;
+#ifdef _WIN32
+  std::mutex concurrentReads_;  // positional reads share the stream there
+#endif
 };
 
 // Bytes held in memory.
@@ -57,6 +68,9 @@ class MemoryByteSource final : public ByteSource {
   explicit MemoryByteSource(std::vector<std::uint8_t> bytes) : bytes_(std::move(bytes)) {}
 
   std::size_t ReadAt(std::int64_t offset, std::span<std::uint8_t> out) override;
+  std::size_t ReadAtConcurrently(std::int64_t offset, std::span<std::uint8_t> out) override {
+    return ReadAt(offset, out);
+  }
   std::int64_t Size() const override { return static_cast<std::int64_t>(bytes_.size()); }
   std::span<const std::uint8_t> Contiguous() const override { return bytes_; }
 

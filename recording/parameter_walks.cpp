@@ -2,11 +2,8 @@
 
 #include <cstring>
 
-#if defined(__x86_64__) || defined(__i386__) || defined(_M_X64) || defined(_M_IX86)
-#include <immintrin.h>
-#endif
-
 #include "recording/record_layout.h"
+#include "recording/spin_wait.h"
 
 namespace sonalyt::recording {
 namespace {
@@ -15,25 +12,14 @@ namespace {
 // area.
 constexpr std::int32_t kWalkWindowBytes = kNoteAreaOffset + kNoteWorkAreaBytes;
 
-// Turns of a busy wait before the waiting thread gives up its core; a walk
-// takes some microseconds, so the wait is usually over before that.
-constexpr int kSpinTurns = 4000;
-
-// One turn of a busy wait: tells the processor, so the other thread on its
-// core runs on.
-inline void SpinPause() {
-#if defined(__x86_64__) || defined(__i386__) || defined(_M_X64) || defined(_M_IX86)
-  _mm_pause();
-#elif defined(__aarch64__)
-  asm volatile("yield");
-#endif
-}
-
 }  // namespace
 
-ParameterWalks::ParameterWalks(TakeWalk take, std::uint32_t helperAfter)
+ParameterWalks::ParameterWalks(TakeWalk take, std::uint32_t helperAfter,
+                               std::function<bool()> otherWork)
     : take_(std::move(take)),
-      helperAfter_(std::thread::hardware_concurrency() > 1 ? helperAfter : 0),
+      helperAfter_(helperAfter),
+      otherWork_(std::move(otherWork)),
+      mayHelp_(std::thread::hardware_concurrency() > 1),
       slots_(std::make_unique<std::array<Slot, kSlots>>()),
       mine_(std::make_unique<Walker>()) {}
 
@@ -43,6 +29,21 @@ ParameterWalks::~ParameterWalks() {
     wake_.fetch_add(1);
     wake_.notify_one();
     helper_.join();
+  }
+}
+
+void ParameterWalks::StartHelper() {
+  if (mayHelp_ && !helper_.joinable() && !finishing_.load()) {
+    helper_ = std::thread(&ParameterWalks::HelperLoop, this);
+  }
+}
+
+void ParameterWalks::Wake() {
+  // Sequentially consistent, paired with the helper's announcement that it
+  // waits: either the helper sees the new work, or this sees it waiting.
+  if (helperWaiting_.load()) {
+    wake_.fetch_add(1);
+    wake_.notify_one();
   }
 }
 
@@ -86,18 +87,16 @@ void ParameterWalks::TakeFinished() {
 }
 
 void ParameterWalks::TakeUntilBelow(std::uint32_t pending) {
-  int turns = 0;
+  SpinWait wait;
   for (;;) {
     TakeFinished();
     if (stopped_ || queued_.load(std::memory_order_relaxed) - taken_ < pending) return;
-    // The front walk is not finished: walk one nobody has started, or wait
-    // for the helper to finish the front one.
-    if (WalkOne(*mine_)) {
-      turns = 0;
-    } else if (++turns < kSpinTurns) {
-      SpinPause();
+    // The front walk is not finished: do other work, walk one nobody has
+    // started, or wait for the helper to finish the front one.
+    if ((otherWork_ && otherWork_()) || WalkOne(*mine_)) {
+      wait.Reset();
     } else {
-      std::this_thread::yield();
+      wait.Turn();
     }
   }
 }
@@ -118,14 +117,9 @@ bool ParameterWalks::Add(std::int32_t record, std::int64_t offset, std::int32_t 
   const std::size_t bytes = std::min(body.size(), slot.Body.size());
   std::memcpy(slot.Body.data(), body.data(), bytes);
   walk.Body = std::span<const std::uint8_t>(slot.Body).first(bytes);
-  // Sequentially consistent, paired with the helper's announcement that it
-  // waits: either the helper sees this walk, or the scan sees it waiting.
   queued_.store(j + 1);
-  if (helperWaiting_.load()) {
-    wake_.fetch_add(1);
-    wake_.notify_one();
-  }
-  if (j + 1 == helperAfter_) helper_ = std::thread(&ParameterWalks::HelperLoop, this);
+  Wake();
+  if (j + 1 == helperAfter_) StartHelper();
   return true;
 }
 
@@ -141,24 +135,26 @@ void ParameterWalks::Finish() {
 
 void ParameterWalks::HelperLoop() {
   helpers_ = std::make_unique<Walker>();
-  int turns = 0;
+  SpinWait wait;
   for (;;) {
-    if (WalkOne(*helpers_)) {
-      turns = 0;
+    if ((otherWork_ && otherWork_()) || WalkOne(*helpers_)) {
+      wait.Reset();
       continue;
     }
     if (finishing_.load(std::memory_order_acquire)) return;
-    if (++turns < kSpinTurns) {
-      SpinPause();
+    if (!wait.Long()) {
+      wait.Turn();
       continue;
     }
-    // Nothing queued for a while: sleep until the scan queues a walk or
-    // finishes.
+    // Nothing to do for a while: sleep until the scan queues a walk, frees
+    // a buffer to read into, or finishes. The checks after the announcement
+    // see whatever came before the scan looked at it.
     const std::uint32_t wake = wake_.load();
     helperWaiting_.store(true);
-    if (claimed_.load() == queued_.load() && !finishing_.load()) wake_.wait(wake);
+    const bool work = (otherWork_ && otherWork_()) || claimed_.load() != queued_.load();
+    if (!work && !finishing_.load()) wake_.wait(wake);
     helperWaiting_.store(false);
-    turns = 0;
+    wait.Reset();
   }
 }
 

@@ -40,9 +40,13 @@ class ParameterWalks {
   // scan at that record, and no later walk is handed over.
   using TakeWalk = std::function<bool(const ParameterWalk&)>;
 
-  // The helper thread starts once `helperAfter` walks are queued (0: never),
-  // so short recordings are walked on the scanning thread alone.
-  ParameterWalks(TakeWalk take, std::uint32_t helperAfter);
+  // The helper thread starts once `helperAfter` walks are queued (0: never)
+  // or when StartHelper is called, so short recordings are walked on the
+  // scanning thread alone. Before each walk, the helper and a waiting scan
+  // thread do `otherWork` if it has something to do (it returns whether it
+  // did): reading ahead, which the scan needs first.
+  ParameterWalks(TakeWalk take, std::uint32_t helperAfter,
+                 std::function<bool()> otherWork = {});
   ~ParameterWalks();
   ParameterWalks(const ParameterWalks&) = delete;
   ParameterWalks& operator=(const ParameterWalks&) = delete;
@@ -56,6 +60,14 @@ class ParameterWalks {
   // Walks and takes everything queued (up to a walk that ends the scan) and
   // stops the helper.
   void Finish();
+
+  // Starts the helper now, where the machine has a second core.
+  void StartHelper();
+  // Walks one queued walk nobody has started, on the calling scan thread;
+  // false when there is none.
+  bool WalkOne() { return WalkOne(*mine_); }
+  // Tells a sleeping helper that there may be work again.
+  void Wake();
 
   // The walk that ended the scan, if one did.
   const ParameterWalk* Stopped() const { return stopped_; }
@@ -91,6 +103,8 @@ class ParameterWalks {
 
   TakeWalk take_;
   std::uint32_t helperAfter_;
+  std::function<bool()> otherWork_;
+  bool mayHelp_;  // the machine has a second core
   std::unique_ptr<std::array<Slot, kSlots>> slots_;
   std::unique_ptr<Walker> mine_;
   std::unique_ptr<Walker> helpers_;

@@ -8,80 +8,14 @@
 
 #include "recording/parameter_walks.h"
 #include "recording/record_layout.h"
+#include "recording/scan_reader.h"
 
 namespace sonalyt::recording {
 namespace {
 
-// The scan asks the source for whole blocks of this size, which a file
-// source hands straight from the file into the chunk.
-constexpr std::size_t kScanBlockBytes = std::size_t{64} << 10;
-// The scan reads the file sequentially in chunks of this size, straight into
-// its own buffer, and looks at headers and bodies where they lie. A chunk
-// that stays in the processor's cache is copied into and read from faster
-// than a larger one.
-constexpr std::size_t kScanChunkBytes = std::size_t{256} << 10;
 // A recording with more records that carry a parameter area than this has
 // them walked on a second thread as well.
 constexpr std::uint32_t kScanHelperAfterWalks = 8;
-
-// Sequential reader over the source for the scan. Take hands out contiguous
-// byte runs. A source whose bytes lie in memory is read in place, so bytes
-// that are only passed over are never copied nor touched; otherwise the
-// runs come from the chunk, and when a run would cross the chunk's end the
-// rest is moved to the front and the chunk refilled.
-class ScanReader {
- public:
-  ScanReader(ByteSource& source, std::int64_t start, std::span<std::uint8_t> chunk)
-      : source_(source), next_(start), chunk_(chunk), view_(chunk) {
-    const std::span<const std::uint8_t> bytes = source.Contiguous();
-    if (!bytes.empty()) {
-      view_ = bytes;
-      cursor_ = static_cast<std::size_t>(std::clamp<std::int64_t>(
-          start, 0, static_cast<std::int64_t>(bytes.size())));
-      end_ = bytes.size();
-      atEnd_ = true;
-    }
-  }
-
-  // The next n bytes of the source, or fewer at its end (or on a read error).
-  std::span<const std::uint8_t> Take(std::size_t n) {
-    if (end_ - cursor_ < n && !atEnd_) Refill();
-    const std::size_t got = std::min(n, end_ - cursor_);
-    const std::span<const std::uint8_t> run = view_.subspan(cursor_, got);
-    cursor_ += got;
-    consumed_ += static_cast<std::int64_t>(got);
-    return run;
-  }
-
-  // Bytes taken since the reader started.
-  std::int64_t Consumed() const { return consumed_; }
-
- private:
-  void Refill() {
-    const std::size_t kept = end_ - cursor_;
-    std::memmove(chunk_.data(), chunk_.data() + cursor_, kept);
-    cursor_ = 0;
-    end_ = kept;
-    while (end_ < chunk_.size() && !atEnd_) {
-      // Whole blocks go straight from the source into the chunk.
-      std::size_t request = chunk_.size() - end_;
-      if (request > kScanBlockBytes) request -= request % kScanBlockBytes;
-      const std::size_t got = source_.ReadAt(next_, chunk_.subspan(end_, request));
-      end_ += got;
-      next_ += static_cast<std::int64_t>(got);
-      if (got < request) atEnd_ = true;
-    }
-  }
-
-  ByteSource& source_;
-  std::int64_t next_;  // source offset of the next byte to read into the chunk
-  std::span<std::uint8_t> chunk_;
-  std::span<const std::uint8_t> view_;  // the chunk, or the source's bytes in memory
-  std::size_t cursor_ = 0;
-  std::size_t end_ = 0;
-  bool atEnd_ = false;
-  std::int64_t consumed_ = 0;
-};
 
 std::int32_t LoadInt32(const std::uint8_t* p) {
   return static_cast<std::int32_t>(std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 |
@@ -105,7 +39,6 @@ struct RecordingFile::Buffers {
   std::array<std::uint8_t, kPackedBufferBytes> PackedBuffer{};
   std::array<std::uint8_t, kRecordBufferBytes> RecordBuffer{};
   RecordCodec Codec;
-  std::array<std::uint8_t, kScanChunkBytes> ScanChunk{};
 };
 
 void PrintTo(const RecordIndexEntry& e, std::ostream* os) {
@@ -179,7 +112,7 @@ std::size_t RecordingFile::Read(std::span<std::uint8_t> out) {
 void RecordingFile::ScanRecords() {
   if (!source_) return;
   Buffers& b = *buffers_;
-  ScanReader reader(*source_, position_, b.ScanChunk);
+  ScanReader reader(*source_, position_);
   ReserveIndex();
   // The walks of the parameter areas run beside the reading and are taken
   // back in file order: a note is kept, or the scan ends at a parameter area
@@ -193,7 +126,12 @@ void RecordingFile::ScanRecords() {
         }
         return true;
       },
-      kScanHelperAfterWalks);
+      kScanHelperAfterWalks, [&reader] { return reader.ReadAhead(); });
+  // A file is read ahead on both threads, and the scan thread walks while
+  // it waits for a chunk the helper is reading.
+  reader.SetWaitingWork([&walks] { return walks.WalkOne(); });
+  reader.SetOnBufferFreed([&walks] { walks.Wake(); });
+  if (reader.ReadsAhead()) walks.StartHelper();
 
   for (std::int32_t record = 0;; ++record) {
     const std::int64_t offset = position_ + reader.Consumed();

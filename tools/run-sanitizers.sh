@@ -20,8 +20,8 @@ fuzz_seconds=${FUZZ_SECONDS:-30}
 # thread (TDrawWaveThread on its own, the main window playing, pausing and
 # rewinding, and playing a damaged recording to its end) and the analysis's
 # worker pool (passes, cancellation, results read while a pass runs).
-tsan_tests=${TSAN_TESTS:-^(test_app|test_damaged_gui|RecordingAnalysis[.].*)$}
-tsan_targets=(${TSAN_TARGETS:-test_app test_damaged_gui test_analysis})
+tsan_tests=${TSAN_TESTS:-^(test_app|test_damaged_gui|RecordingAnalysis[.].*|RecordingFileTest[.].*)$}
+tsan_targets=(${TSAN_TARGETS:-test_app test_damaged_gui test_analysis test_recording})
 stages=("$@")
 [ ${#stages[@]} -gt 0 ] || stages=(asan tsan fuzz)
 

@@ -429,6 +429,57 @@ TEST_F(RecordingFileTest, FileAndMemoryReadAlike) {
   }
 }
 
+// A recording of several read chunks is read ahead on two threads into a
+// ring of buffers, with records across the chunks' ends; its index, notes
+// and loads must equal those of the same bytes in memory, also when the
+// file ends inside a chunk, right at a chunk's end, or in a header or body
+// that crosses one.
+TEST_F(RecordingFileTest, LongFileReadAheadAsFromMemory) {
+  constexpr int kRecords = 600;
+  RecordingWriter writer;
+  for (int i = 0; i < kRecords; ++i) {
+    const auto seed = static_cast<std::uint32_t>(7 * i);
+    if (i % 7 == 0) {
+      writer.AddRecord(Record(12, seed, MakeBlock(static_cast<std::uint32_t>(i)),
+                              i % 21 == 0 ? "n" + std::to_string(i) : ""));
+    } else {
+      writer.AddRecord(Record(12, seed));
+    }
+  }
+  const std::vector<std::uint8_t> whole = writer.Bytes();
+  constexpr std::size_t kChunk = std::size_t{256} << 10;
+  ASSERT_GT(whole.size(), 4 * kChunk + 4) << "the recording must outgrow the ring of chunks";
+  for (const std::size_t size : {whole.size(), 4 * kChunk + 4, 2 * kChunk + 4 + 3,
+                                 2 * kChunk + 4 - 5, whole.size() - 1}) {
+    SCOPED_TRACE("size " + std::to_string(size));
+    const std::vector<std::uint8_t> bytes(whole.begin(),
+                                          whole.begin() + static_cast<std::ptrdiff_t>(size));
+    RecordingFile fromFile;
+    ASSERT_TRUE(fromFile.OpenRecording(Write(bytes, "_" + std::to_string(size))));
+    RecordingFile fromMemory;
+    ASSERT_TRUE(fromMemory.OpenRecording(std::make_unique<MemoryByteSource>(bytes)));
+    EXPECT_EQ(fromFile.RecordIndex(), fromMemory.RecordIndex());
+    EXPECT_EQ(fromFile.NoteRecords(), fromMemory.NoteRecords());
+    EXPECT_EQ(fromFile.NoteTexts(), fromMemory.NoteTexts());
+    EXPECT_EQ(fromFile.BodyLength(), fromMemory.BodyLength());
+    EXPECT_EQ(std::vector(fromFile.DecodedRecord().begin(), fromFile.DecodedRecord().end()),
+              std::vector(fromMemory.DecodedRecord().begin(), fromMemory.DecodedRecord().end()));
+    if (size == whole.size()) {
+      EXPECT_EQ(fromFile.RecordIndex(), ChainedEntries(whole, kRecords));
+      EXPECT_EQ(fromFile.NoteRecords().size(), std::size_t{(kRecords + 20) / 21});
+    }
+    // Past the index both read on from where the scan stopped.
+    const auto past = static_cast<std::int32_t>(fromFile.RecordIndex().size());
+    for (const std::int32_t record : {past, 0, past - 1, 200}) {
+      ParameterBlock a, b;
+      EXPECT_EQ(fromFile.LoadRecord(record, a), fromMemory.LoadRecord(record, b)) << record;
+      EXPECT_EQ(a, b);
+      EXPECT_EQ(std::vector(fromFile.DecodedRecord().begin(), fromFile.DecodedRecord().end()),
+                std::vector(fromMemory.DecodedRecord().begin(), fromMemory.DecodedRecord().end()));
+    }
+  }
+}
+
 TEST(ByteSourceTest, ReadsWithinTheBytesOnly) {
   MemoryByteSource source({1, 2, 3, 4, 5});
   EXPECT_EQ(source.Size(), 5);

@@ -1,0 +1,106 @@
+#include "recording/scan_reader.h"
+
+#include <algorithm>
+#include <cstring>
+#include <thread>
+
+#include "recording/spin_wait.h"
+
+namespace sonalyt::recording {
+
+ScanReader::ScanReader(ByteSource& source, std::int64_t start)
+    : source_(source), start_(start) {
+  const std::span<const std::uint8_t> bytes = source.Contiguous();
+  if (!bytes.empty()) {
+    view_ = bytes;
+    cursor_ = static_cast<std::size_t>(
+        std::clamp<std::int64_t>(start, 0, static_cast<std::int64_t>(bytes.size())));
+    haveChunk_ = true;
+    atEnd_ = true;
+    return;
+  }
+  // Chunks up to the file's size may be read ahead; past it (a file that
+  // grows, or one whose size cannot be told) the scan reads on by itself.
+  const std::int64_t size = source.Size();
+  if (size > start_) {
+    chunks_ = (static_cast<std::uint64_t>(size - start_) + kChunkBytes - 1) / kChunkBytes;
+  }
+  // Left uninitialised: only the bytes that arrive are ever read.
+  ring_.reset(new std::array<Buffer, kRingChunks>);
+}
+
+ScanReader::~ScanReader() = default;
+
+bool ScanReader::ReadAhead() {
+  if (!ring_) return false;
+  std::uint64_t chunk = claimed_.load();
+  for (;;) {
+    // A chunk's buffer is free once the scan is done with the chunk that
+    // used it before.
+    if (chunk >= chunks_ || chunk >= released_.load() + kRingChunks) return false;
+    if (claimed_.compare_exchange_weak(chunk, chunk + 1)) break;
+  }
+  ReadChunk(chunk);
+  return true;
+}
+
+void ScanReader::ReadChunk(std::uint64_t chunk) {
+  Buffer& buffer = (*ring_)[chunk % kRingChunks];
+  buffer.Got = source_.ReadAtConcurrently(
+      start_ + static_cast<std::int64_t>(chunk * kChunkBytes), buffer.Bytes);
+  buffer.Read.store(chunk + 1, std::memory_order_release);
+}
+
+bool ScanReader::NextChunk() {
+  if (atEnd_) return false;
+  if (haveChunk_) {
+    released_.store(current_ + 1);
+    if (onBufferFreed_) onBufferFreed_();
+    ++current_;
+  }
+  haveChunk_ = true;
+  Buffer& buffer = (*ring_)[current_ % kRingChunks];
+  SpinWait wait;
+  while (buffer.Read.load(std::memory_order_acquire) != current_ + 1) {
+    // Past the chunks that may be read ahead, the scan reads the chunk it
+    // needs itself.
+    if (current_ >= chunks_) {
+      claimed_.store(current_ + 1);
+      ReadChunk(current_);
+      break;
+    }
+    if (ReadAhead() || (waitingWork_ && waitingWork_())) {
+      wait.Reset();
+    } else {
+      wait.Turn();
+    }
+  }
+  view_ = std::span<const std::uint8_t>(buffer.Bytes).first(buffer.Got);
+  cursor_ = 0;
+  // A chunk that did not arrive whole is the end of the source.
+  if (buffer.Got < kChunkBytes) atEnd_ = true;
+  return true;
+}
+
+std::span<const std::uint8_t> ScanReader::Take(std::size_t n) {
+  n = std::min(n, kLongestRun);
+  if (view_.size() - cursor_ >= n) {
+    const std::span<const std::uint8_t> run = view_.subspan(cursor_, n);
+    cursor_ += n;
+    consumed_ += static_cast<std::int64_t>(n);
+    return run;
+  }
+  // A run across a chunk's end is gathered from both chunks.
+  std::size_t have = 0;
+  for (;;) {
+    const std::size_t part = std::min(n - have, view_.size() - cursor_);
+    if (part != 0) std::memcpy(straddle_.data() + have, view_.data() + cursor_, part);
+    have += part;
+    cursor_ += part;
+    if (have == n || !NextChunk()) break;
+  }
+  consumed_ += static_cast<std::int64_t>(have);
+  return std::span<const std::uint8_t>(straddle_).first(have);
+}
+
+}  // namespace sonalyt::recording

@@ -1,0 +1,86 @@
+// The open scan's sequential reader. Take hands out contiguous byte runs in
+// file order. A source whose bytes lie in memory is read in place, so bytes
+// that are only passed over are never copied nor touched. A file is read in
+// fixed chunks at fixed offsets into a small ring of buffers: any thread may
+// read the chunks ahead of the scan (ReadAhead), so copying the file from
+// the system runs on both cores while the scan looks at the records.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <span>
+
+#include "recording/byte_source.h"
+#include "recording/record_format.h"
+
+namespace sonalyt::recording {
+
+class ScanReader {
+ public:
+  // Chunk size: a chunk that stays in the processor's cache is copied into
+  // and read from faster than a larger one.
+  static constexpr std::size_t kChunkBytes = std::size_t{256} << 10;
+  static constexpr std::size_t kRingChunks = 4;
+  // The longest run Take hands out whole.
+  static constexpr std::size_t kLongestRun = kRecordHeaderBytes + kPackedBufferBytes;
+
+  ScanReader(ByteSource& source, std::int64_t start);
+  ~ScanReader();
+  ScanReader(const ScanReader&) = delete;
+  ScanReader& operator=(const ScanReader&) = delete;
+
+  // Work the scanning thread does while it waits for a chunk another thread
+  // is reading (true when it did some), and what it calls when a buffer of
+  // the ring becomes free to read into.
+  void SetWaitingWork(std::function<bool()> work) { waitingWork_ = std::move(work); }
+  void SetOnBufferFreed(std::function<void()> freed) { onBufferFreed_ = std::move(freed); }
+
+  // The next n (at most kLongestRun) bytes of the source, or fewer at its
+  // end or a read error. The run stays valid until the next Take.
+  std::span<const std::uint8_t> Take(std::size_t n);
+
+  // Bytes taken since the reader started.
+  std::int64_t Consumed() const { return consumed_; }
+
+  // Whether the source is read in chunks that ReadAhead can read (a file of
+  // known size, more than one chunk long).
+  bool ReadsAhead() const { return chunks_ > 1; }
+
+  // Reads the next chunk nobody has claimed, if the ring has room for it;
+  // false when there is nothing to read now. Safe from any thread.
+  bool ReadAhead();
+
+ private:
+  struct Buffer {
+    std::array<std::uint8_t, kChunkBytes> Bytes;
+    std::size_t Got = 0;                 // bytes that arrived
+    std::atomic<std::uint64_t> Read{0};  // chunk + 1 once chunk's bytes are in
+  };
+
+  void ReadChunk(std::uint64_t chunk);
+  // Makes the next chunk current; false at the end of the source.
+  bool NextChunk();
+
+  ByteSource& source_;
+  std::int64_t start_;
+  std::uint64_t chunks_ = 0;  // chunks of the file from start_
+  std::unique_ptr<std::array<Buffer, kRingChunks>> ring_;
+  std::atomic<std::uint64_t> claimed_{0};   // chunks claimed for reading
+  std::atomic<std::uint64_t> released_{0};  // chunks the scan is done with
+  std::function<bool()> waitingWork_;
+  std::function<void()> onBufferFreed_;
+
+  std::span<const std::uint8_t> view_;  // the current chunk, or the source in memory
+  std::uint64_t current_ = 0;           // chunk number of view_
+  bool haveChunk_ = false;
+  bool atEnd_ = false;  // no chunk follows the current one
+  std::size_t cursor_ = 0;
+  std::int64_t consumed_ = 0;
+  std::array<std::uint8_t, kLongestRun> straddle_{};  // runs across a chunk's end
+};
+
+}  // namespace sonalyt::recording
