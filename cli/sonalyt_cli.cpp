@@ -143,7 +143,8 @@ bool EndsWith(const std::string& s, std::string_view suffix) {
 bool Open(ViewerSession& session, const std::string& path, std::string* error) {
   std::string reason;
   if (!session.OpenRecording(path, &reason)) {
-    *error = "cannot open " + path + ": " + reason;
+    // A file that cannot be opened at all is already reported as such.
+    *error = reason.starts_with("cannot open ") ? reason : "cannot open " + path + ": " + reason;
     return false;
   }
   return true;

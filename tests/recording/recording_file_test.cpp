@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "recording/record_layout.h"
+#include "recording/scan_reader.h"
 #include "tests/recording/test_data.h"
 #include "tools/recording_writer.h"
 
@@ -447,7 +448,7 @@ TEST_F(RecordingFileTest, LongFileReadAheadAsFromMemory) {
     }
   }
   const std::vector<std::uint8_t> whole = writer.Bytes();
-  constexpr std::size_t kChunk = std::size_t{256} << 10;
+  constexpr std::size_t kChunk = ScanReader::kChunkBytes;
   ASSERT_GT(whole.size(), 4 * kChunk + 4) << "the recording must outgrow the ring of chunks";
   for (const std::size_t size : {whole.size(), 4 * kChunk + 4, 2 * kChunk + 4 + 3,
                                  2 * kChunk + 4 - 5, whole.size() - 1}) {
