@@ -70,11 +70,37 @@ void PaintTableRow(QPainter& painter, int top, int height, const QStringList& te
 
 }  // namespace
 
-ReportPageContent PeakFramePage(session::ViewerSession& session,
-                                const analysis::Indication& indication) {
+bool PeakFramePages::Open(const QString& recordingPath, QString* error) {
+  path_ = recordingPath;
+  return OpenSession(error);
+}
+
+bool PeakFramePages::OpenSession(QString* error) {
+  auto session = std::make_unique<session::ViewerSession>();
+  std::string reason;
+  if (!session->OpenRecording(QFile::encodeName(path_).toStdString(), &reason)) {
+    SetError(error, QString::fromStdString(reason));
+    return false;
+  }
+  session_ = std::move(session);
+  blockApplied_ = false;
+  return true;
+}
+
+ReportPageContent PeakFramePages::Page(const analysis::Indication& indication) {
   qtdraw::QtCanvas wave(kWaveWidth, kWaveHeight);
-  session.JumpTo(indication.PeakRecord, indication.PeakFrame, wave);
-  return {FillReportTexts(SourceTextsFromSession(session)), DrawReportPictures(session)};
+  bool applied = session_->JumpTo(indication.PeakRecord, indication.PeakFrame, wave)
+                     .SettingsRefreshed();
+  // The jump applied no block, so the settings of an earlier page would
+  // stay on this one: the jump is made again from the recording opened
+  // afresh. Should the file have gone meanwhile, the page keeps what the
+  // jump showed.
+  if (!applied && blockApplied_ && OpenSession(nullptr)) {
+    applied = session_->JumpTo(indication.PeakRecord, indication.PeakFrame, wave)
+                  .SettingsRefreshed();
+  }
+  blockApplied_ = blockApplied_ || applied;
+  return {FillReportTexts(SourceTextsFromSession(*session_)), DrawReportPictures(*session_)};
 }
 
 int SummaryPageCount(std::size_t count) {
@@ -148,12 +174,8 @@ bool IndicationReport::Write(const IndicationReportInput& input, const QString& 
     return false;
   }
   // A session of its own, so the window's position and settings stay as they are.
-  session::ViewerSession session;
-  std::string reason;
-  if (!session.OpenRecording(QFile::encodeName(input.RecordingPath).toStdString(), &reason)) {
-    SetError(error, QString::fromStdString(reason));
-    return false;
-  }
+  PeakFramePages peakPages;
+  if (!peakPages.Open(input.RecordingPath, error)) return false;
   const auto& indications = input.List.Indications;
   const int summaryPages = SummaryPageCount(indications.size());
   const int total = summaryPages + static_cast<int>(indications.size());
@@ -170,7 +192,7 @@ bool IndicationReport::Write(const IndicationReportInput& input, const QString& 
         }
         for (const analysis::Indication& indication : indications) {
           writer.newPage();
-          const ReportPageContent content = PeakFramePage(session, indication);
+          const ReportPageContent content = peakPages.Page(indication);
           PaintReportPage(painter, content.Texts, content.Pictures);
           if (!pageDone()) return !(cancelled = true);
         }

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 #include <QCoreApplication>
 #include <QPainter>
@@ -35,11 +36,25 @@ struct ReportPageContent {
   ReportPictures Pictures;
 };
 
-// Moves session (open on the indication's recording, not the window's
-// session) to the indication's peak frame as a jump in the viewer does and
-// fills the page from what the main window would then show.
-ReportPageContent PeakFramePage(session::ViewerSession& session,
-                                const analysis::Indication& indication);
+// The pages of the indications' peak frames, from a session of their own
+// on the indication's recording (never the window's). Each page is filled
+// from what the main window shows after a jump to the peak frame from the
+// freshly opened recording, whatever pages came before: a record that no
+// block governs shows the all-zero settings the analysis judged it with, not
+// those of an earlier page.
+class PeakFramePages {
+ public:
+  // False with a reason when the recording cannot be opened.
+  bool Open(const QString& recordingPath, QString* error);
+  ReportPageContent Page(const analysis::Indication& indication);
+
+ private:
+  bool OpenSession(QString* error);
+
+  QString path_;
+  std::unique_ptr<session::ViewerSession> session_;
+  bool blockApplied_ = false;  // a jump of this session applied a block
+};
 
 // Table rows on the first summary page and on each further one.
 inline constexpr int kSummaryRowsFirstPage = 40;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The sanitizer and fuzzing stage of CI, after the normal build and tests:
 #  1. every test under AddressSanitizer + UndefinedBehaviorSanitizer (preset asan);
-#  2. the playback-thread tests and the whole-recording analysis tests under
+#  2. the playback-thread tests, the whole-recording analysis tests and the
+#     recording-file tests (the open scan's two threads) under
 #     ThreadSanitizer (preset tsan), building only the test programs that
 #     hold them;
 #  3. the libFuzzer targets (preset fuzz), each run from its seed corpus for
@@ -18,8 +19,9 @@ jobs=${SONALYT_JOBS:-2}
 fuzz_seconds=${FUZZ_SECONDS:-30}
 # The tests that run threads, by CTest name and by target: the playback
 # thread (TDrawWaveThread on its own, the main window playing, pausing and
-# rewinding, and playing a damaged recording to its end) and the analysis's
-# worker pool (passes, cancellation, results read while a pass runs).
+# rewinding, and playing a damaged recording to its end), the analysis's
+# worker pool (passes, cancellation, results read while a pass runs) and the
+# open scan's helper (reading ahead, walking parameter areas).
 tsan_tests=${TSAN_TESTS:-^(test_app|test_damaged_gui|RecordingAnalysis[.].*|RecordingFileTest[.].*)$}
 tsan_targets=(${TSAN_TARGETS:-test_app test_damaged_gui test_analysis test_recording})
 stages=("$@")

@@ -15,6 +15,8 @@
 #include "report/indication_report.h"
 #include "report/report_export.h"
 #include "report_fixture.h"
+#include "tools/record_encoder.h"
+#include "tools/recording_writer.h"
 
 namespace sonalyt::report {
 namespace {
@@ -87,13 +89,17 @@ TEST(IndicationReport, PeakPageIsTheReportWindowsPageAfterAJump) {
   const IndicationReportInput input = DemoInput();
   for (const analysis::Indication& indication : input.List.Indications) {
     SCOPED_TRACE(indication.PeakRecord);
-    // A session that has been elsewhere first, as the window's may have.
-    session::ViewerSession session;
-    ASSERT_TRUE(session.OpenRecording(kDemo.toStdString()));
-    qtdraw::QtCanvas wave(306, 245);
-    session.JumpTo(100, 3, wave);
-    const ReportPageContent page = PeakFramePage(session, indication);
+    // Pages that have been elsewhere first.
+    PeakFramePages pages;
+    QString error;
+    ASSERT_TRUE(pages.Open(kDemo, &error)) << error.toStdString();
+    analysis::Indication elsewhere;
+    elsewhere.PeakRecord = 100;
+    elsewhere.PeakFrame = 3;
+    pages.Page(elsewhere);
+    const ReportPageContent page = pages.Page(indication);
 
+    qtdraw::QtCanvas wave(306, 245);
     session::ViewerSession fresh;
     ASSERT_TRUE(fresh.OpenRecording(kDemo.toStdString()));
     fresh.JumpTo(indication.PeakRecord, indication.PeakFrame, wave);
@@ -104,6 +110,67 @@ TEST(IndicationReport, PeakPageIsTheReportWindowsPageAfterAJump) {
     EXPECT_EQ(page.Texts.QRLabelEquivalent,
               QString::fromStdString(indication.Readouts.LabelPara4));
   }
+}
+
+// Record 3 is governed by record 2, whose parameter area is too short for a
+// block: a jump there applies none, and the analysis judged it with the
+// all-zero block. Its page must show that, not the settings of the page
+// before it (record 0, which has a block).
+TEST(IndicationReport, PageOfARecordNoBlockGovernsShowsNoEarlierSettings) {
+  recording::ParameterBlock block;
+  block.Range = 2000;
+  block.Velocity = 3240;
+  block.BaseGain = 400;
+  block.GateAStart = 40;
+  block.GateAWidth = 60;
+  block.GateALevel = 80;
+  tools::RecordSpec withBlock;
+  withBlock.Parameters = block;
+  tools::RecordSpec plain;
+  for (int f = 0; f < 2; ++f) {
+    tools::FrameData frame;
+    frame.Samples.fill(static_cast<std::uint8_t>(60 + 40 * f));
+    frame.Reading0 = 500 + f;
+    withBlock.Frames.push_back(frame);
+    plain.Frames.push_back(frame);
+  }
+  auto shortArea = tools::DecodedRecord(plain);
+  shortArea.resize(shortArea.size() + 100, 0);
+  const auto shortBody = tools::EncodeRecordBody(shortArea);
+  tools::RecordingWriter writer;
+  writer.AddRecord(withBlock);
+  writer.AddRecord(plain);
+  writer.AddRawRecord(static_cast<std::int32_t>(shortBody.size()), 100, shortBody);
+  writer.AddRecord(plain);
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("no_block.dat"));
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  const auto bytes = writer.Bytes();
+  file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+  file.close();
+
+  analysis::Indication first;
+  first.PeakRecord = 0;
+  first.PeakFrame = 1;
+  analysis::Indication ungoverned;
+  ungoverned.PeakRecord = 3;
+  ungoverned.PeakFrame = 0;
+  PeakFramePages pages;
+  QString error;
+  ASSERT_TRUE(pages.Open(path, &error)) << error.toStdString();
+  const ReportPageContent firstPage = pages.Page(first);
+  const ReportPageContent page = pages.Page(ungoverned);
+
+  qtdraw::QtCanvas wave(306, 245);
+  session::ViewerSession fresh;
+  ASSERT_TRUE(fresh.OpenRecording(path.toStdString()));
+  EXPECT_FALSE(fresh.JumpTo(3, 0, wave).SettingsRefreshed());
+  EXPECT_EQ(page.Texts, FillReportTexts(SourceTextsFromSession(fresh)));
+  EXPECT_EQ(page.Pictures.Wave, DrawReportPictures(fresh).Wave);
+  EXPECT_EQ(page.Pictures.RangeScale, DrawReportPictures(fresh).RangeScale);
+  // The earlier page's settings would have differed.
+  EXPECT_NE(page.Texts, firstPage.Texts);
 }
 
 }  // namespace
