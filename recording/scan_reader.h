@@ -24,7 +24,7 @@ class ScanReader {
   // Chunk size: a chunk that stays in the processor's cache is copied into
   // and read from faster than a larger one.
   static constexpr std::size_t kChunkBytes = std::size_t{256} << 10;
-  static constexpr std::size_t kRingChunks = 4;
+  static constexpr std::size_t kRingChunks = 2;
   // The longest run Take hands out whole.
   static constexpr std::size_t kLongestRun = kRecordHeaderBytes + kPackedBufferBytes;
 
