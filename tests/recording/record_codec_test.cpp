@@ -252,6 +252,27 @@ TEST(RecordCodec, TailDecodeMatchesFullDecode) {
       {"more codes than PackedBuffer holds", EncodeRecordBody(VariedBytes(12000, 5))},
       {"beyond RecordBuffer", EncodeRecordBody(overflowing)},
       {"code beyond next free", Hex("30 C0 C0")},
+      {"code 256", PackCodes(std::vector<std::uint16_t>{97, 256, 98})},
+      {"code 257 after a dictionary code", PackCodes(std::vector<std::uint16_t>{97, 98, 258, 257, 97})},
+      {"first code of the second generation not a single byte", [] {
+         auto codes = SingleByteCodes(VariedBytes(3838, 3));
+         codes.push_back(258);
+         return PackCodes(codes);
+       }()},
+      {"code from the previous generation", [] {
+         auto codes = EncodeCodes(VariedBytes(30000, 4), EncodeMode::LongestMatch);
+         codes.resize(3838);
+         codes.push_back('z');
+         codes.push_back(4000);
+         return PackCodes(codes);
+       }()},
+      {"fault deep in a 12-bit run", [] {
+         auto codes = EncodeCodes(VariedBytes(30000, 6), EncodeMode::LongestMatch);
+         codes.resize(3000);
+         codes.push_back(4090);
+         codes.push_back(97);
+         return PackCodes(codes);
+       }()},
       {"body ends inside code", [] {
          auto body = PackCodes(SingleByteCodes(Bytes("abcdefgh")));
          body.push_back(0xFF);
