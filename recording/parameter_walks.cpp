@@ -23,13 +23,14 @@ ParameterWalks::ParameterWalks(TakeWalk take, std::uint32_t helperAfter,
       slots_(std::make_unique<std::array<Slot, kSlots>>()),
       mine_(std::make_unique<Walker>()) {}
 
-ParameterWalks::~ParameterWalks() {
-  if (helper_.joinable()) {
-    finishing_.store(true);
-    wake_.fetch_add(1);
-    wake_.notify_one();
-    helper_.join();
-  }
+ParameterWalks::~ParameterWalks() { StopHelper(); }
+
+void ParameterWalks::StopHelper() {
+  if (!helper_.joinable()) return;
+  finishing_.store(true);
+  wake_.fetch_add(1);
+  wake_.notify_one();
+  helper_.join();
 }
 
 void ParameterWalks::StartHelper() {
@@ -125,12 +126,7 @@ bool ParameterWalks::Add(std::int32_t record, std::int64_t offset, std::int32_t 
 
 void ParameterWalks::Finish() {
   TakeUntilBelow(1);
-  if (helper_.joinable()) {
-    finishing_.store(true);
-    wake_.fetch_add(1);
-    wake_.notify_one();
-    helper_.join();
-  }
+  StopHelper();
 }
 
 void ParameterWalks::HelperLoop() {

@@ -100,6 +100,8 @@ class ParameterWalks {
   // waiting for the front one as needed.
   void TakeUntilBelow(std::uint32_t pending);
   void HelperLoop();
+  // Tells the helper to finish and waits for it.
+  void StopHelper();
 
   TakeWalk take_;
   std::uint32_t helperAfter_;

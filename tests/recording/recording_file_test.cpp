@@ -96,6 +96,42 @@ class RecordingFileTest : public testing::Test {
     return entries;
   }
 
+  // The bytes opened from a file and from memory.
+  struct FileAndMemory {
+    RecordingFile FromFile;
+    RecordingFile FromMemory;
+  };
+  std::unique_ptr<FileAndMemory> OpenFromFileAndMemory(const std::vector<std::uint8_t>& bytes,
+                                                       const std::string& suffix) {
+    auto both = std::make_unique<FileAndMemory>();
+    EXPECT_TRUE(both->FromFile.OpenRecording(Write(bytes, suffix)));
+    EXPECT_TRUE(both->FromMemory.OpenRecording(std::make_unique<MemoryByteSource>(bytes)));
+    return both;
+  }
+  // The same count, index, notes and scan state, then the same loads of
+  // these records in this order.
+  static void ExpectReadAlike(RecordingFile& a, RecordingFile& b,
+                              const std::vector<std::int32_t>& records) {
+    EXPECT_EQ(a.RecordCount(), b.RecordCount());
+    EXPECT_EQ(a.RecordIndex(), b.RecordIndex());
+    EXPECT_EQ(a.NoteRecords(), b.NoteRecords());
+    EXPECT_EQ(a.NoteTexts(), b.NoteTexts());
+    EXPECT_EQ(a.BodyLength(), b.BodyLength());
+    const auto decoded = [](const RecordingFile& file) {
+      return std::vector(file.DecodedRecord().begin(), file.DecodedRecord().end());
+    };
+    EXPECT_EQ(decoded(a), decoded(b));
+    for (const std::int32_t record : records) {
+      ParameterBlock fromA, fromB;
+      EXPECT_EQ(a.LoadRecord(record, fromA), b.LoadRecord(record, fromB)) << record;
+      EXPECT_EQ(fromA, fromB);
+      EXPECT_EQ(decoded(a), decoded(b));
+      EXPECT_EQ(a.LoadGoverningParameters(record, fromA),
+                b.LoadGoverningParameters(record, fromB));
+      EXPECT_EQ(fromA, fromB);
+    }
+  }
+
   RecordingFile recording_;
   ParameterBlock copy_;
   std::vector<std::string> written_;
@@ -409,24 +445,8 @@ TEST_F(RecordingFileTest, FileAndMemoryReadAlike) {
   for (const std::size_t cut : {std::size_t{0}, std::size_t{2}, std::size_t{5}, whole.size() / 2}) {
     SCOPED_TRACE("cut " + std::to_string(cut));
     const std::vector<std::uint8_t> bytes(whole.begin(), whole.end() - static_cast<std::ptrdiff_t>(cut));
-    RecordingFile fromFile;
-    ASSERT_TRUE(fromFile.OpenRecording(Write(bytes, "_" + std::to_string(cut))));
-    RecordingFile fromMemory;
-    ASSERT_TRUE(fromMemory.OpenRecording(std::make_unique<MemoryByteSource>(bytes)));
-    EXPECT_EQ(fromFile.RecordCount(), fromMemory.RecordCount());
-    EXPECT_EQ(fromFile.RecordIndex(), fromMemory.RecordIndex());
-    EXPECT_EQ(fromFile.NoteRecords(), fromMemory.NoteRecords());
-    EXPECT_EQ(fromFile.NoteTexts(), fromMemory.NoteTexts());
-    for (const std::int32_t record : {0, 2, 1, 5, 6, 3, 0}) {
-      ParameterBlock a, b;
-      EXPECT_EQ(fromFile.LoadRecord(record, a), fromMemory.LoadRecord(record, b)) << record;
-      EXPECT_EQ(a, b);
-      EXPECT_EQ(std::vector(fromFile.DecodedRecord().begin(), fromFile.DecodedRecord().end()),
-                std::vector(fromMemory.DecodedRecord().begin(), fromMemory.DecodedRecord().end()));
-      EXPECT_EQ(fromFile.LoadGoverningParameters(record, a),
-                fromMemory.LoadGoverningParameters(record, b));
-      EXPECT_EQ(a, b);
-    }
+    const auto both = OpenFromFileAndMemory(bytes, "_" + std::to_string(cut));
+    ExpectReadAlike(both->FromFile, both->FromMemory, {0, 2, 1, 5, 6, 3, 0});
   }
 }
 
@@ -455,29 +475,15 @@ TEST_F(RecordingFileTest, LongFileReadAheadAsFromMemory) {
     SCOPED_TRACE("size " + std::to_string(size));
     const std::vector<std::uint8_t> bytes(whole.begin(),
                                           whole.begin() + static_cast<std::ptrdiff_t>(size));
-    RecordingFile fromFile;
-    ASSERT_TRUE(fromFile.OpenRecording(Write(bytes, "_" + std::to_string(size))));
-    RecordingFile fromMemory;
-    ASSERT_TRUE(fromMemory.OpenRecording(std::make_unique<MemoryByteSource>(bytes)));
-    EXPECT_EQ(fromFile.RecordIndex(), fromMemory.RecordIndex());
-    EXPECT_EQ(fromFile.NoteRecords(), fromMemory.NoteRecords());
-    EXPECT_EQ(fromFile.NoteTexts(), fromMemory.NoteTexts());
-    EXPECT_EQ(fromFile.BodyLength(), fromMemory.BodyLength());
-    EXPECT_EQ(std::vector(fromFile.DecodedRecord().begin(), fromFile.DecodedRecord().end()),
-              std::vector(fromMemory.DecodedRecord().begin(), fromMemory.DecodedRecord().end()));
+    const auto both = OpenFromFileAndMemory(bytes, "_" + std::to_string(size));
+    const RecordingFile& fromFile = both->FromFile;
     if (size == whole.size()) {
       EXPECT_EQ(fromFile.RecordIndex(), ChainedEntries(whole, kRecords));
       EXPECT_EQ(fromFile.NoteRecords().size(), std::size_t{(kRecords + 20) / 21});
     }
     // Past the index both read on from where the scan stopped.
     const auto past = static_cast<std::int32_t>(fromFile.RecordIndex().size());
-    for (const std::int32_t record : {past, 0, past - 1, 200}) {
-      ParameterBlock a, b;
-      EXPECT_EQ(fromFile.LoadRecord(record, a), fromMemory.LoadRecord(record, b)) << record;
-      EXPECT_EQ(a, b);
-      EXPECT_EQ(std::vector(fromFile.DecodedRecord().begin(), fromFile.DecodedRecord().end()),
-                std::vector(fromMemory.DecodedRecord().begin(), fromMemory.DecodedRecord().end()));
-    }
+    ExpectReadAlike(both->FromFile, both->FromMemory, {past, 0, past - 1, 200});
   }
 }
 

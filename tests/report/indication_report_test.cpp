@@ -117,15 +117,8 @@ TEST(IndicationReport, PeakPageIsTheReportWindowsPageAfterAJump) {
 // all-zero block. Its page must show that, not the settings of the page
 // before it (record 0, which has a block).
 TEST(IndicationReport, PageOfARecordNoBlockGovernsShowsNoEarlierSettings) {
-  recording::ParameterBlock block;
-  block.Range = 2000;
-  block.Velocity = 3240;
-  block.BaseGain = 400;
-  block.GateAStart = 40;
-  block.GateAWidth = 60;
-  block.GateALevel = 80;
   tools::RecordSpec withBlock;
-  withBlock.Parameters = block;
+  withBlock.Parameters = testing::AngleProbeBlock();
   tools::RecordSpec plain;
   for (int f = 0; f < 2; ++f) {
     tools::FrameData frame;

@@ -8,8 +8,7 @@
 
 namespace sonalyt::report::testing {
 
-std::unique_ptr<LoadedSession> OpenTwoFrameRecording() {
-  auto loaded = std::make_unique<LoadedSession>();
+recording::ParameterBlock AngleProbeBlock() {
   recording::ParameterBlock block;
   recording::SetBitField(block, "ProbeType", 1);  // angle probe
   recording::SetBitField(block, "EnvelopeMode", 1);  // envelope on
@@ -24,9 +23,13 @@ std::unique_ptr<LoadedSession> OpenTwoFrameRecording() {
   block.GateAStart = 40;
   block.GateAWidth = 60;
   block.GateALevel = 80;
+  return block;
+}
 
+std::unique_ptr<LoadedSession> OpenTwoFrameRecording() {
+  auto loaded = std::make_unique<LoadedSession>();
   tools::RecordSpec content;
-  content.Parameters = block;
+  content.Parameters = AngleProbeBlock();
   for (int f = 0; f < 2; ++f) {
     tools::FrameData frame;
     for (int i = 0; i < recording::kFrameColumns; ++i) {

@@ -21,6 +21,9 @@ struct LoadedSession {
   session::ViewerSession Session;
 };
 
+// The settings of that recording: an angle probe, 200 mm range, gate A.
+recording::ParameterBlock AngleProbeBlock();
+
 // Frame 0 is drawn; CurrentFrame then points at frame 1, as after opening.
 std::unique_ptr<LoadedSession> OpenTwoFrameRecording();
 
