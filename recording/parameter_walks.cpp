@@ -1,6 +1,7 @@
 #include "recording/parameter_walks.h"
 
 #include <cstring>
+#include <system_error>
 
 #include "recording/record_layout.h"
 #include "recording/spin_wait.h"
@@ -34,8 +35,13 @@ void ParameterWalks::StopHelper() {
 }
 
 void ParameterWalks::StartHelper() {
-  if (mayHelp_ && !helper_.joinable() && !finishing_.load()) {
+  if (!mayHelp_ || helper_.joinable() || finishing_.load()) return;
+  try {
     helper_ = std::thread(&ParameterWalks::HelperLoop, this);
+  } catch (const std::system_error&) {
+    // No thread to be had: the scan thread does all the work, as on a
+    // single core.
+    mayHelp_ = false;
   }
 }
 
