@@ -139,7 +139,9 @@ void ParameterWalks::HelperLoop() {
   helpers_ = std::make_unique<Walker>();
   SpinWait wait;
   for (;;) {
-    if ((otherWork_ && otherWork_()) || WalkOne(*helpers_)) {
+    // Walks first: the scan thread reads what it needs itself, and the
+    // helper reading ahead while walks wait left the scan thread walking.
+    if (WalkOne(*helpers_) || (otherWork_ && otherWork_())) {
       wait.Reset();
       continue;
     }

@@ -42,9 +42,9 @@ class ParameterWalks {
 
   // The helper thread starts once `helperAfter` walks are queued (0: never)
   // or when StartHelper is called, so short recordings are walked on the
-  // scanning thread alone. Before each walk, the helper and a waiting scan
-  // thread do `otherWork` if it has something to do (it returns whether it
-  // did): reading ahead, which the scan needs first.
+  // scanning thread alone. When it has no walk to do, the helper does
+  // `otherWork` if that has something to do (it returns whether it did):
+  // reading ahead. A scan thread waiting for walks does it before walking.
   ParameterWalks(TakeWalk take, std::uint32_t helperAfter,
                  std::function<bool()> otherWork = {});
   ~ParameterWalks();
