@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cassert>
 #include <condition_variable>
+#include <system_error>
 
 #include "analysis/record_reader.h"
 
@@ -272,9 +273,22 @@ void RecordingAnalysis::Start(const std::string& path, std::optional<RecordingLa
   if (threads <= 0) threads = static_cast<std::int32_t>(std::max(1u, std::thread::hardware_concurrency()));
   pass_ = pass;
 
-  // Each worker takes the next batch until none is left; the last one to
-  // stop ends the pass.
-  const auto worker = [](Pass* p) {
+  // `count` workers stopped (or never started); the last of all to stop
+  // ends the pass.
+  const auto workersStopped = [](Pass* p, AnalysisResults& results, std::int32_t count) {
+    if (p->ActiveWorkers.fetch_sub(count, std::memory_order_acq_rel) != count) return;
+    if (!p->CancelRequested.load(std::memory_order_relaxed) &&
+        results.RecordsDone() == results.IndexedRecords()) {
+      results.SetState(PassState::Complete);
+    }
+    const PassState state = results.State();
+    if (state != PassState::Running && state != PassState::Cancelled && p->Opts.Finished) {
+      p->Opts.Finished(state);
+    }
+  };
+
+  // Each worker takes the next batch until none is left.
+  const auto worker = [workersStopped](Pass* p) {
     std::shared_ptr<AnalysisResults> results;
     {
       std::lock_guard lock(p->ResultsMutex);
@@ -302,19 +316,10 @@ void RecordingAnalysis::Start(const std::string& path, std::optional<RecordingLa
                             work.Frames);
       ReportProgress(p->Opts, p->ProgressMutex, p->ReportedStep, *results);
     }
-    if (p->ActiveWorkers.fetch_sub(1, std::memory_order_acq_rel) == 1) {
-      if (!p->CancelRequested.load(std::memory_order_relaxed) &&
-          results->RecordsDone() == total) {
-        results->SetState(PassState::Complete);
-      }
-      const PassState state = results->State();
-      if (state != PassState::Running && state != PassState::Cancelled && p->Opts.Finished) {
-        p->Opts.Finished(state);
-      }
-    }
+    workersStopped(p, *results, 1);
   };
 
-  const auto launch = [worker, threads](Pass* p, RecordingLayout ready) {
+  const auto launch = [worker, workersStopped, threads](Pass* p, RecordingLayout ready) {
     {
       std::lock_guard lock(p->ResultsMutex);
       p->Results = std::make_shared<AnalysisResults>(std::move(ready), kRecordsPerBatch);
@@ -324,7 +329,20 @@ void RecordingAnalysis::Start(const std::string& path, std::optional<RecordingLa
       p->Opts.Progress(0, p->Results->IndexedRecords());
     }
     p->ActiveWorkers.store(threads, std::memory_order_relaxed);
-    for (std::int32_t i = 0; i < threads; ++i) p->Threads.emplace_back(worker, p);
+    p->Threads.reserve(static_cast<std::size_t>(threads));
+    std::int32_t started = 0;
+    try {
+      for (; started < threads; ++started) p->Threads.emplace_back(worker, p);
+    } catch (const std::system_error&) {
+      // Fewer threads than asked for: the workers that run take every batch
+      // between them. Without any, the pass fails instead of ending the
+      // program.
+      if (started == 0) {
+        std::lock_guard lock(p->ErrorMutex);
+        p->Results->SetState(PassState::Failed, "no thread to analyse the recording in");
+      }
+      workersStopped(p, *p->Results, threads - started);
+    }
   };
 
   if (layout) {
