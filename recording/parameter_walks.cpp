@@ -110,7 +110,6 @@ void ParameterWalks::TakeUntilBelow(std::uint32_t pending) {
 
 bool ParameterWalks::Add(std::int32_t record, std::int64_t offset, std::int32_t bodyLength,
                          std::int32_t paramLength, std::span<const std::uint8_t> body) {
-  TakeFinished();
   TakeUntilBelow(kSlots - 1);
   if (stopped_) return false;
 

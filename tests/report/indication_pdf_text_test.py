@@ -14,6 +14,8 @@ import sys
 
 from pdfminer.high_level import extract_text
 
+from pdf_text_checks import report, tab_failures
+
 SUMMARY_TITLE = "探伤指示汇总"
 PAGE_TITLE = "数字式超声波探伤仪探伤报告"
 
@@ -26,10 +28,7 @@ def main(cli, recording, out, *options):
     text = extract_text(out)
     summary = extract_text(out, page_numbers=[0])
 
-    failures = []
-    if "\t" in text:
-        failures.append("tabs in the text: "
-                        + repr([line for line in text.splitlines() if "\t" in line]))
+    failures = tab_failures(text)
     if summary.count(SUMMARY_TITLE) != 1:
         failures.append(f"the summary title is found {summary.count(SUMMARY_TITLE)} times")
     if text.count(PAGE_TITLE) != len(indications):
@@ -41,12 +40,7 @@ def main(cli, recording, out, *options):
             failures.append(f"{position!r} is not in the summary")
         if i["Readouts"][3] not in text.splitlines():
             failures.append(f"{i['Readouts'][3]!r} is not a line of the text")
-    for failure in failures:
-        print(failure, file=sys.stderr)
-    if failures:
-        print("extracted text: " + repr(text), file=sys.stderr)
-        return 1
-    return 0
+    return report(failures, text)
 
 
 if __name__ == "__main__":

@@ -13,6 +13,8 @@ import sys
 
 from pdfminer.high_level import extract_text
 
+from pdf_text_checks import report, tab_failures
+
 TITLE = "数字式超声波探伤仪探伤报告"
 
 
@@ -22,10 +24,7 @@ def main(cli, recording, record, frame, out):
                                       capture_output=True, text=True).stdout)
     text = extract_text(out)
 
-    failures = []
-    if "\t" in text:
-        failures.append("tabs in the text: "
-                        + repr([line for line in text.splitlines() if "\t" in line]))
+    failures = tab_failures(text)
     if text.count(TITLE) != 1:
         failures.append(f"the title {TITLE} is found {text.count(TITLE)} times")
     # Values of the page with blanks in them, as the main window shows them.
@@ -35,12 +34,7 @@ def main(cli, recording, record, frame, out):
             failures.append(f"{value!r} has no blank: the test needs one")
         elif value not in text.splitlines():
             failures.append(f"{value!r} is not a line of the text")
-    for failure in failures:
-        print(failure, file=sys.stderr)
-    if failures:
-        print("extracted text: " + repr(text), file=sys.stderr)
-        return 1
-    return 0
+    return report(failures, text)
 
 
 if __name__ == "__main__":
