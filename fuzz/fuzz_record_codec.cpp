@@ -2,8 +2,9 @@
 //  - the input as a record body, decoded into destinations of the record
 //    buffer's size and smaller: the output never exceeds the destination, a
 //    smaller destination gets a prefix of the same output, and decoding is
-//    the same from one call to the next; the tail decode gives the same
-//    length and the same bytes in its window;
+//    the same from one call to the next; the tail decode, cutting its codes
+//    16 at a time and one by one, gives the same length and the same bytes
+//    in its window;
 //  - the input as a decoded record: encoded by the test encoder (longest
 //    match and single-byte codes), decoded back and compared.
 
@@ -37,6 +38,12 @@ RecordCodec& Codec() {
   static RecordCodec* codec = new RecordCodec();
   return *codec;
 }
+// The tail decode cutting its codes one by one, where Codec() cuts them 16
+// at a time.
+RecordCodec& OneByOneCodec() {
+  static RecordCodec* codec = new RecordCodec(RecordCodec::CodeCutting::OneByOne);
+  return *codec;
+}
 
 // Decodes body into a destination of exactly `capacity` bytes (so that any
 // write past it is caught), pre-filled with `fill`.
@@ -67,15 +74,18 @@ void DecodeTail(std::span<const std::uint8_t> body, const std::vector<std::uint8
       {std::numeric_limits<std::int32_t>::max(), std::numeric_limits<std::int32_t>::max()}};
   std::vector<std::uint8_t> destination(kRecordBufferBytes);
   for (const auto& [tailBytes, windowBytes] : windows) {
-    std::fill(destination.begin(), destination.end(), 0xA5);
-    const std::int32_t produced = Codec().DecodeRecordTail(body, tailBytes, windowBytes, destination);
-    if (produced != length) Fail("tail decode length differs from the full decode");
-    const std::int64_t start = std::max<std::int64_t>(0, std::int64_t{length} - tailBytes);
-    const std::int64_t end = std::min<std::int64_t>(
-        length, std::int64_t{length} - tailBytes + std::max<std::int32_t>(0, windowBytes));
-    for (std::int64_t i = start; i < end; ++i) {
-      if (destination[static_cast<std::size_t>(i)] != full[static_cast<std::size_t>(i)]) {
-        Fail("tail decode differs from the full decode in its window");
+    for (RecordCodec* codec : {&Codec(), &OneByOneCodec()}) {
+      std::fill(destination.begin(), destination.end(), 0xA5);
+      const std::int32_t produced =
+          codec->DecodeRecordTail(body, tailBytes, windowBytes, destination);
+      if (produced != length) Fail("tail decode length differs from the full decode");
+      const std::int64_t start = std::max<std::int64_t>(0, std::int64_t{length} - tailBytes);
+      const std::int64_t end = std::min<std::int64_t>(
+          length, std::int64_t{length} - tailBytes + std::max<std::int32_t>(0, windowBytes));
+      for (std::int64_t i = start; i < end; ++i) {
+        if (destination[static_cast<std::size_t>(i)] != full[static_cast<std::size_t>(i)]) {
+          Fail("tail decode differs from the full decode in its window");
+        }
       }
     }
   }

@@ -5,6 +5,20 @@
 #include <cstring>
 #include <limits>
 
+#if defined(__GNUC__) && defined(__x86_64__)
+#define SONALYT_WIDE_CODE_CUTS 1
+// GCC 12's AVX-512 intrinsics start from a deliberately undefined register,
+// which its flow analysis reports as maybe used uninitialised.
+#if !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
+#include <immintrin.h>
+#if !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
+#endif
+
 namespace sonalyt::recording {
 namespace {
 
@@ -61,6 +75,7 @@ class BitReader {
   }
 
   void Skip(std::uint32_t bits) { position_ += bits; }
+  std::uint64_t Position() const { return position_; }
 
   std::uint32_t Read(std::uint32_t width) {
     const auto byte = static_cast<std::size_t>(position_ >> 3);
@@ -147,6 +162,92 @@ inline std::uint32_t WalkWideCodes(BitReader& reader, std::uint32_t width, std::
   }
 }
 
+#if SONALYT_WIDE_CODE_CUTS
+// Where 16 codes of one width lie in the 64 bytes from the byte that holds
+// the first code's first bit, `phase` bits into that byte. Code j lies in
+// the three bytes from byte (phase + j × width) / 8: Permute puts them into
+// lane j as a 24-bit value, most significant byte first, and Shift[j] moves
+// the code to the lane's lowest bits. Sixteen codes take 2 × width bytes, a
+// whole number, so every block of a run starts at the run's own phase.
+struct CutLayout {
+  alignas(64) std::uint8_t Permute[64];
+  alignas(64) std::uint32_t Shift[16];
+};
+struct CutLayouts {
+  CutLayout Of[4][8];  // width 9 to 12, phase 0 to 7
+};
+
+constexpr CutLayouts MakeCutLayouts() {
+  CutLayouts layouts{};
+  for (std::uint32_t width = 9; width <= 12; ++width) {
+    for (std::uint32_t phase = 0; phase < 8; ++phase) {
+      CutLayout& layout = layouts.Of[width - 9][phase];
+      for (std::uint32_t j = 0; j < 16; ++j) {
+        const std::uint32_t bit = phase + j * width;
+        const auto byte = static_cast<std::uint8_t>(bit / 8);
+        layout.Permute[4 * j] = static_cast<std::uint8_t>(byte + 2);
+        layout.Permute[4 * j + 1] = static_cast<std::uint8_t>(byte + 1);
+        layout.Permute[4 * j + 2] = byte;
+        layout.Permute[4 * j + 3] = byte;  // masked off
+        layout.Shift[j] = 24 - bit % 8 - width;
+      }
+    }
+  }
+  return layouts;
+}
+constexpr CutLayouts kCutLayouts = MakeCutLayouts();
+
+bool ProcessorCutsWide() {
+  return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+         __builtin_cpu_supports("avx512vbmi");
+}
+
+// Cuts the `codes` codes of `width` bits from bit `position` of the body
+// into log, 16 at a time, and checks each as the walk would: a single byte,
+// or a dictionary code from 258 up to min(defined, highest), where code i
+// defines firstDefined + i. Returns how many codes come before the first
+// that fails. Only the body's bytes are loaded: bytes past its end are
+// masked off, and the codes counted lie in the body.
+__attribute__((target("avx512f,avx512bw,avx512vbmi"))) std::uint32_t CutCodesWide(
+    std::span<const std::uint8_t> body, std::uint64_t position, std::uint32_t width,
+    std::uint32_t codes, std::uint32_t firstDefined, std::uint32_t highest,
+    std::uint16_t* log) {
+  const CutLayout& layout = kCutLayouts.Of[width - 9][position % 8];
+  const __m512i permute = _mm512_load_si512(layout.Permute);
+  const __m512i shift = _mm512_load_si512(layout.Shift);
+  const __m512i low24 = _mm512_set1_epi32(0xFFFFFF);
+  const __m512i mask = _mm512_set1_epi32(static_cast<int>((1u << width) - 1));
+  const __m512i singleBytes = _mm512_set1_epi32(static_cast<int>(kSingleByteCodes));
+  const __m512i firstEntry = _mm512_set1_epi32(static_cast<int>(kFirstDictionaryCode));
+  const __m512i highestCode = _mm512_set1_epi32(static_cast<int>(highest));
+  const __m512i sixteen = _mm512_set1_epi32(16);
+  __m512i defined = _mm512_add_epi32(_mm512_set1_epi32(static_cast<int>(firstDefined)),
+                                     _mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11,
+                                                       12, 13, 14, 15));
+  std::size_t byte = static_cast<std::size_t>(position / 8);
+  for (std::uint32_t k = 0; k < codes; k += 16, byte += 2 * width) {
+    const std::size_t left = body.size() - std::min(byte, body.size());
+    const __mmask64 inBody = left >= 64 ? ~__mmask64{0} : (__mmask64{1} << left) - 1;
+    const __m512i bytes = _mm512_maskz_loadu_epi8(inBody, body.data() + std::min(byte, body.size()));
+    const __m512i code = _mm512_and_si512(
+        _mm512_srlv_epi32(_mm512_and_si512(_mm512_permutexvar_epi8(permute, bytes), low24), shift),
+        mask);
+    const __mmask16 lanes =
+        codes - k >= 16 ? __mmask16{0xFFFF} : static_cast<__mmask16>((1u << (codes - k)) - 1);
+    const __mmask16 good =
+        _mm512_cmplt_epu32_mask(code, singleBytes) |
+        (_mm512_cmpge_epu32_mask(code, firstEntry) &
+         _mm512_cmple_epu32_mask(code, _mm512_min_epu32(defined, highestCode)));
+    _mm512_mask_cvtepi32_storeu_epi16(log + k, lanes, code);
+    if (const auto bad = static_cast<std::uint32_t>(lanes & ~good); bad != 0) {
+      return k + static_cast<std::uint32_t>(__builtin_ctz(bad));
+    }
+    defined = _mm512_add_epi32(defined, sixteen);
+  }
+  return codes;
+}
+#endif
+
 // Copies n bytes between regions that do not overlap, touching no byte
 // outside them (unlike a wide copy that overshoots).
 inline void CopyString(std::uint8_t* to, const std::uint8_t* from, std::size_t n) {
@@ -175,7 +276,12 @@ std::size_t CapacityOf(std::span<std::uint8_t> destination) {
 
 }  // namespace
 
-RecordCodec::RecordCodec() {
+RecordCodec::RecordCodec(CodeCutting cutting) {
+#if SONALYT_WIDE_CODE_CUTS
+  cutsWide_ = cutting == CodeCutting::Fastest && ProcessorCutsWide();
+#else
+  (void)cutting;
+#endif
   // Single bytes are strings of length 1, and the never-defined codes 256
   // and 257 have length 0, so that every code is looked up the same way.
   // Codes below 258 are never redefined.
@@ -333,9 +439,32 @@ std::int32_t RecordCodec::DecodeRecordTail(std::span<const std::uint8_t> body,
       previous = named;
       return true;
     };
-    std::uint32_t i = WalkWideCodes(reader, width, wide, walk);
-    if (i == wide) {
-      while (i < codes && walk(i, reader.Read(width))) ++i;
+    std::uint32_t i = 0;
+#if SONALYT_WIDE_CODE_CUTS
+    if (cutsWide_) {
+      // The codes are cut and checked first; the dictionary walk over the
+      // good ones then has no fault to look for.
+      const std::uint32_t good =
+          CutCodesWide(body, reader.Position(), width, codes, firstDefined, highest, runLog);
+      reader.Skip(codes * width);
+      // In locals, which the stores into the table cannot change.
+      std::uint32_t last = previous;
+      std::size_t length = produced;
+      std::uint32_t* const defining = table + firstDefined;
+      for (; i < good; ++i) {
+        defining[i] = last + 1;
+        last = table[runLog[i]];
+        length += last & 0xFFFF;
+      }
+      previous = last;
+      produced = length;
+    } else
+#endif
+    {
+      i = WalkWideCodes(reader, width, wide, walk);
+      if (i == wide) {
+        while (i < codes && walk(i, reader.Read(width))) ++i;
+      }
     }
     logged += i;
     if (i < run.Codes || produced >= capacity) break;

@@ -19,7 +19,16 @@ inline constexpr std::int32_t kCodecChunkBytes = 1024;
 // not reentrant.
 class RecordCodec {
  public:
-  RecordCodec();
+  // How the tail decode cuts codes from a body: 16 at a time with the
+  // processor's byte permutes where it has them (AVX-512 VBMI), or one by
+  // one. Both give the same results; the choice exists so that both can be
+  // checked on a machine that has the permutes.
+  enum class CodeCutting { Fastest, OneByOne };
+
+  explicit RecordCodec(CodeCutting cutting = CodeCutting::Fastest);
+
+  // Whether this codec cuts 16 codes at a time.
+  bool CutsWide() const { return cutsWide_; }
 
   // Decodes body into destination from its first byte, starting from the
   // reset state (first generation, width 9, next free code 258), and returns
@@ -67,6 +76,7 @@ class RecordCodec {
   // bodies fall back to the full decode.
   static constexpr std::int32_t kLoggedCodes = (kPackedBufferBytes * 8) / 9 + 1;
   std::array<std::uint16_t, kLoggedCodes> codeLog_{};
+  bool cutsWide_ = false;
 };
 
 }  // namespace sonalyt::recording

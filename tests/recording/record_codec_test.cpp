@@ -9,6 +9,11 @@
 
 #include "recording/record_format.h"
 #include "tests/recording/test_data.h"
+
+#if defined(__unix__)
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
 #include "tools/record_encoder.h"
 #include "tools/recording_writer.h"
 
@@ -281,6 +286,7 @@ TEST(RecordCodec, TailDecodeMatchesFullDecode) {
       {"empty", {}},
   };
   static RecordCodec codec;
+  static RecordCodec oneByOne(RecordCodec::CodeCutting::OneByOne);
   for (const Case& c : cases) {
     std::vector<std::uint8_t> full(kRecordBufferBytes);
     const std::int32_t decoded = codec.DecodeRecordBody(c.body, full);
@@ -289,15 +295,87 @@ TEST(RecordCodec, TailDecodeMatchesFullDecode) {
         {1, 1}, {0, 5}, {decoded, decoded}, {decoded + 7, 20}, {3000, 100}, {600, 0},
     };
     for (const auto& [tail, window] : windows) {
-      SCOPED_TRACE(testing::Message() << c.name << ", tail " << tail << ", window " << window);
-      std::vector<std::uint8_t> partial(kRecordBufferBytes, kUntouched);
-      ASSERT_EQ(codec.DecodeRecordTail(c.body, tail, window, partial), decoded);
-      const std::int32_t from = std::max(0, decoded - tail);
-      const std::int32_t to = std::min(decoded, decoded - tail + window);
-      for (std::int32_t i = from; i < to; ++i) {
-        const auto at = static_cast<std::size_t>(i);
-        ASSERT_EQ(partial[at], full[at]) << "byte " << i;
+      for (RecordCodec* tailCodec : {&codec, &oneByOne}) {
+        SCOPED_TRACE(testing::Message() << c.name << ", tail " << tail << ", window " << window
+                                        << (tailCodec->CutsWide() ? ", wide" : ", one by one"));
+        std::vector<std::uint8_t> partial(kRecordBufferBytes, kUntouched);
+        ASSERT_EQ(tailCodec->DecodeRecordTail(c.body, tail, window, partial), decoded);
+        const std::int32_t from = std::max(0, decoded - tail);
+        const std::int32_t to = std::min(decoded, decoded - tail + window);
+        for (std::int32_t i = from; i < to; ++i) {
+          const auto at = static_cast<std::size_t>(i);
+          ASSERT_EQ(partial[at], full[at]) << "byte " << i;
+        }
       }
+    }
+  }
+}
+
+#if defined(__unix__)
+// Memory whose last `bytes` bytes end right before a page that cannot be
+// read, so that a read past them ends the test.
+class BytesBeforeGuardPage {
+ public:
+  explicit BytesBeforeGuardPage(std::span<const std::uint8_t> bytes) {
+    const auto page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+    pages_ = (bytes.size() + page - 1) / page * page + page;
+    void* mapped = mmap(nullptr, pages_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapped == MAP_FAILED) return;
+    base_ = static_cast<std::uint8_t*>(mapped);
+    mprotect(base_ + pages_ - page, page, PROT_NONE);
+    bytes_ = std::span<std::uint8_t>(base_ + pages_ - page - bytes.size(), bytes.size());
+    std::copy(bytes.begin(), bytes.end(), bytes_.begin());
+  }
+  ~BytesBeforeGuardPage() {
+    if (base_) munmap(base_, pages_);
+  }
+  BytesBeforeGuardPage(const BytesBeforeGuardPage&) = delete;
+  BytesBeforeGuardPage& operator=(const BytesBeforeGuardPage&) = delete;
+  std::span<const std::uint8_t> Bytes() const { return bytes_; }
+
+ private:
+  std::uint8_t* base_ = nullptr;
+  std::size_t pages_ = 0;
+  std::span<std::uint8_t> bytes_;
+};
+#endif
+
+// Codes cut 16 at a time end where the body ends and stop at the first bad
+// code, wherever these fall in a block of 16 and in the bytes loaded for it:
+// the tail decode gives the full decode's length for every cut of a body
+// (lying right before memory that cannot be read, where the system allows)
+// and for a bad code at every place of the first blocks of each width.
+TEST(RecordCodec, TailDecodeEndsWhereBodyOrCodesEnd) {
+  static RecordCodec codec;
+  static RecordCodec oneByOne(RecordCodec::CodeCutting::OneByOne);
+  std::vector<std::uint8_t> full(kRecordBufferBytes);
+  std::vector<std::uint8_t> partial(kRecordBufferBytes);
+  const auto expectTailLength = [&](std::span<const std::uint8_t> body) {
+    const std::int32_t decoded = codec.DecodeRecordBody(body, full);
+    ASSERT_EQ(codec.DecodeRecordTail(body, 40, 40, partial), decoded);
+    ASSERT_EQ(oneByOne.DecodeRecordTail(body, 40, 40, partial), decoded);
+  };
+
+  const auto codes = EncodeCodes(VariedBytes(9000, 11), EncodeMode::LongestMatch);
+  const auto body = PackCodes(codes);
+  for (std::size_t bytes = 0; bytes <= std::min<std::size_t>(body.size(), 2400); ++bytes) {
+    SCOPED_TRACE(testing::Message() << "body cut to " << bytes << " bytes");
+#if defined(__unix__)
+    const BytesBeforeGuardPage guarded{std::span<const std::uint8_t>(body).first(bytes)};
+    expectTailLength(guarded.Bytes());
+#else
+    expectTailLength(std::span(body).first(bytes));
+#endif
+  }
+  // Runs of 9 to 12 bits start at codes 1, 254, 766 and 1790; a code above
+  // the next free one at each of the first 20 places of each run.
+  for (const std::size_t runStart : {1, 254, 766, 1790}) {
+    for (std::size_t at = runStart; at < runStart + 20; ++at) {
+      SCOPED_TRACE(testing::Message() << "bad code at " << at);
+      auto bad = codes;
+      bad.resize(std::max(bad.size(), at + 40), 'q');
+      bad[at] = static_cast<std::uint16_t>(258 + at);
+      expectTailLength(PackCodes(bad));
     }
   }
 }
