@@ -5,7 +5,8 @@
 //
 // --decode: decodes the bodies of the first 1000 records of FILE.dat, once
 //   checked against --expect (their decoded bytes, concatenated); the rate is
-//   in bytes of decoded output per second of wall-clock time.
+//   in bytes of decoded output per second of wall-clock time. The tail walk
+//   of the open scan over the same bodies, in records per second.
 // --open: OpenRecording (the scan that builds the index and the notes) of
 //   each file, one benchmark per file, in wall-clock time.
 
@@ -98,6 +99,29 @@ void BM_DecodeRecordBody(benchmark::State& state, const DecodeInput* input) {
   state.counters["records"] = static_cast<double>(input->bodies.size());
 }
 
+// The open scan's walk of a record with a parameter area: its decoded
+// length and the bytes of the parameter area and note work area, for each
+// body of the decode input, cutting the codes 16 at a time where the
+// processor can and one by one.
+void BM_DecodeRecordTail(benchmark::State& state, const DecodeInput* input,
+                         RecordCodec::CodeCutting cutting) {
+  RecordCodec codec(cutting);
+  if (cutting == RecordCodec::CodeCutting::Fastest && !codec.CutsWide()) {
+    state.SkipWithError("this processor cuts codes one by one only");
+    return;
+  }
+  constexpr std::int32_t kParameterAndNoteBytes = 418;
+  std::array<std::uint8_t, kRecordBufferBytes> destination{};
+  for (auto _ : state) {
+    for (const auto& body : input->bodies) {
+      benchmark::DoNotOptimize(codec.DecodeRecordTail(body, kParameterAndNoteBytes,
+                                                      kParameterAndNoteBytes, destination));
+      benchmark::ClobberMemory();
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(input->bodies.size()));
+}
+
 void BM_OpenRecording(benchmark::State& state, const std::string& path) {
   RecordingFile file;
   for (auto _ : state) {
@@ -140,6 +164,14 @@ int main(int argc, char** argv) {
   if (!decodePath.empty()) {
     decodeInput = PrepareDecode(decodePath, expectPath);
     benchmark::RegisterBenchmark("BM_DecodeRecordBody", BM_DecodeRecordBody, &decodeInput)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
+    benchmark::RegisterBenchmark("BM_DecodeRecordTail/wide", BM_DecodeRecordTail, &decodeInput,
+                                 RecordCodec::CodeCutting::Fastest)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
+    benchmark::RegisterBenchmark("BM_DecodeRecordTail/one_by_one", BM_DecodeRecordTail,
+                                 &decodeInput, RecordCodec::CodeCutting::OneByOne)
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime();
   }

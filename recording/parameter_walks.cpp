@@ -7,13 +7,6 @@
 #include "recording/spin_wait.h"
 
 namespace sonalyt::recording {
-namespace {
-
-// What a walk spells out of a parameter area: the block and the note work
-// area.
-constexpr std::int32_t kWalkWindowBytes = kNoteAreaOffset + kNoteWorkAreaBytes;
-
-}  // namespace
 
 ParameterWalks::ParameterWalks(TakeWalk take, std::uint32_t helperAfter,
                                std::function<bool()> otherWork)
@@ -57,12 +50,20 @@ void ParameterWalks::Wake() {
 void ParameterWalks::Walk(std::uint32_t j, Walker& walker) {
   Slot& slot = (*slots_)[j % kSlots];
   ParameterWalk& walk = slot.Walk;
-  walk.DecodedLength =
-      walker.Codec.DecodeRecordTail(walk.Body, walk.ParamLength, kWalkWindowBytes, walker.Record);
-  // The note lies in the window just spelled out; the rest of the record
-  // buffer is never read.
+  walk.DecodedLength = walker.Codec.WalkRecordBody(walk.Body, kRecordBufferBytes);
   walk.Note.reset();
-  if (walk.ParamLength <= walk.DecodedLength) {
+  // An area too short for a parameter block has no note.
+  if (walk.ParamLength >= kParameterBlockBytes && walk.ParamLength <= walk.DecodedLength) {
+    // Only the bytes the note is read from are spelled out: the note length,
+    // and the note work area when there is a note. The rest of the record
+    // buffer is never read.
+    const std::int32_t area = walk.DecodedLength - walk.ParamLength;
+    walker.Codec.SpellWalkedBytes(area + kNoteLengthOffset, area + kNoteLengthOffset + 1,
+                                  walker.Record);
+    if (walker.Record[static_cast<std::size_t>(area + kNoteLengthOffset)] != 0) {
+      walker.Codec.SpellWalkedBytes(area + kNoteAreaOffset,
+                                    area + kNoteAreaOffset + kNoteWorkAreaBytes, walker.Record);
+    }
     walk.Note = DecodeNoteText(
         std::span<const std::uint8_t>(walker.Record).first(
             static_cast<std::size_t>(walk.DecodedLength)),

@@ -359,70 +359,61 @@ std::int32_t RecordCodec::DecodeRecordBody(std::span<const std::uint8_t> body,
 std::int32_t RecordCodec::DecodeRecordTail(std::span<const std::uint8_t> body,
                                            std::int32_t tailBytes, std::int32_t windowBytes,
                                            std::span<std::uint8_t> destination) {
+  const std::int32_t decoded =
+      WalkRecordBody(body, static_cast<std::int32_t>(CapacityOf(destination)));
+  // The window, clipped to the decoded bytes.
+  const std::int64_t tail = std::max(0, tailBytes);
+  const std::int64_t windowStart = std::int64_t{decoded} - tail;
+  const std::int64_t windowEnd = windowStart + std::max(0, windowBytes);
+  SpellWalkedBytes(static_cast<std::int32_t>(std::max<std::int64_t>(0, windowStart)),
+                   static_cast<std::int32_t>(std::clamp<std::int64_t>(windowEnd, 0, decoded)),
+                   destination);
+  return decoded;
+}
+
+std::int32_t RecordCodec::WalkRecordBody(std::span<const std::uint8_t> body,
+                                         std::int32_t capacityBytes) {
   BitReader reader(body);
-  std::uint8_t* const out = destination.data();
-  const std::size_t capacity = CapacityOf(destination);
+  const auto capacity = static_cast<std::size_t>(std::max(0, capacityBytes));
+  walkedCodes_ = 0;
+  walkedEnd_ = 0;
+  walkedLength_ = 0;
+  walkDecodedFully_ = false;
   if (reader.Fits(kFirstWidth, 1) == 0 || capacity == 0) return 0;
 
   // The same walk as DecodeRecordBody, stopping at the same faults, but it
   // only logs the codes and keeps each entry's length and first byte. The
   // entry a code defines is the previous code's string plus one byte, with
   // the same first byte: its packed value is the previous code's plus 1.
+  // Each logged code's value is kept too, so that any decoded byte can be
+  // spelled out afterwards.
   const std::uint32_t firstCode = reader.Read(kFirstWidth);
   if (firstCode >= kSingleByteCodes) return 0;
   std::uint32_t* const table = lengthAndFirst_.data();
   std::uint16_t* const log = codeLog_.data();
+  std::uint32_t* const values = codeValue_.data();
   log[0] = static_cast<std::uint16_t>(firstCode);
+  values[0] = table[firstCode];
   std::size_t logged = 1;
   // Not cut at capacity: once it reaches capacity the decoded length is the
   // capacity whatever follows, so the walk need not stop there.
   std::size_t produced = 1;
   std::uint32_t previous = table[firstCode];
-  const std::int64_t tail = std::max(0, tailBytes);
-
-  // Writes the bytes in [from, to) of the strings of the generation that the
-  // last of the `count` logged codes belongs to, that code's string ending at
-  // `end`, while the table holds that generation. Entry e of a generation
-  // was defined by its code e - 257 (from 1): its string is the string of the
-  // code before that one, followed by the first byte of that code's string.
-  const auto spell = [&](std::size_t count, std::int64_t end, std::int64_t from,
-                         std::int64_t to) {
-    from = std::max<std::int64_t>(0, from);
-    if (from >= to) return;
-    const std::size_t generationBase = (count - 1) / kCodesPerGeneration * kCodesPerGeneration;
-    // Back from the end to the code whose string holds `from`, or to the
-    // generation's first code.
-    std::size_t k = count;
-    std::int64_t start = end;
-    while (k > generationBase && start > from) {
-      --k;
-      start -= table[log[k]] & 0xFFFF;
-    }
-    for (; k < count && start < to; ++k) {
-      std::uint32_t c = log[k];
-      const std::int64_t length = table[c] & 0xFFFF;
-      // Spell the string from its last byte back to its first.
-      for (std::int64_t at = start + length - 1; at >= start; --at) {
-        std::uint8_t byte;
-        if (c < kSingleByteCodes) {
-          byte = static_cast<std::uint8_t>(c);
-        } else {
-          const std::size_t d = generationBase + c - 257;
-          byte = static_cast<std::uint8_t>(table[log[d]] >> 16);
-          c = log[d - 1];
-        }
-        if (at >= from && at < to) out[at] = byte;
-      }
-      start += length;
-    }
-  };
 
   for (std::size_t r = 1;; r = (r + 1) % kCodeRunCount) {
     const CodeRun& run = kCodeRuns[r];
     const std::uint32_t codes = reader.Fits(run.Width, run.Codes);
-    if (logged + codes > codeLog_.size()) return DecodeRecordBody(body, destination);
+    if (logged + codes > codeLog_.size()) {
+      // More codes than the log holds: the record is decoded in full, and
+      // spelled from there.
+      walkedBytes_.resize(capacity);
+      walkDecodedFully_ = true;
+      walkedLength_ = DecodeRecordBody(body, walkedBytes_);
+      return walkedLength_;
+    }
     const std::uint32_t wide = reader.FitsWide(run.Width, codes);
     std::uint16_t* const runLog = log + logged;
+    std::uint32_t* const runValues = values + logged;
     // Locals, so that the stores into the table need not be assumed to
     // change the run.
     const std::uint32_t width = run.Width;
@@ -435,6 +426,7 @@ std::int32_t RecordCodec::DecodeRecordTail(std::span<const std::uint8_t> body,
       const std::uint32_t named = table[code];
       if (code > std::min(defined, highest) || (named & 0xFFFF) == 0) return false;
       runLog[i] = static_cast<std::uint16_t>(code);
+      runValues[i] = named;
       produced += named & 0xFFFF;
       previous = named;
       return true;
@@ -454,6 +446,7 @@ std::int32_t RecordCodec::DecodeRecordTail(std::span<const std::uint8_t> body,
       for (; i < good; ++i) {
         defining[i] = last + 1;
         last = table[runLog[i]];
+        runValues[i] = last;
         length += last & 0xFFFF;
       }
       previous = last;
@@ -468,24 +461,54 @@ std::int32_t RecordCodec::DecodeRecordTail(std::span<const std::uint8_t> body,
     }
     logged += i;
     if (i < run.Codes || produced >= capacity) break;
-    // The next code starts a generation, whose entries replace this one's:
-    // the bytes of this generation that may lie in the window, at most
-    // tailBytes from its end, are spelled out now.
-    if (r + 1 == kCodeRunCount) {
-      const auto end = static_cast<std::int64_t>(produced);
-      spell(logged, end, end - tail, end);
-    }
   }
-  const std::size_t decoded = std::min(produced, capacity);
+  walkedCodes_ = logged;
+  walkedEnd_ = static_cast<std::int64_t>(produced);
+  walkedLength_ = static_cast<std::int32_t>(std::min(produced, capacity));
+  return walkedLength_;
+}
 
-  // The window, clipped to the decoded bytes.
-  const auto total = static_cast<std::int64_t>(decoded);
-  const std::int64_t windowStart = std::max<std::int64_t>(0, total - tail);
-  const std::int64_t windowEnd =
-      std::min<std::int64_t>(total, total - tail + std::max(0, windowBytes));
-  // Its bytes in earlier generations were spelled out when they ended.
-  spell(logged, static_cast<std::int64_t>(produced), windowStart, windowEnd);
-  return static_cast<std::int32_t>(decoded);
+void RecordCodec::SpellWalkedBytes(std::int32_t from, std::int32_t to,
+                                   std::span<std::uint8_t> destination) {
+  const std::int64_t first = std::max(0, from);
+  const std::int64_t end = std::min<std::int64_t>(
+      {to, walkedLength_, static_cast<std::int64_t>(CapacityOf(destination))});
+  if (first >= end) return;
+  std::uint8_t* const out = destination.data();
+  if (walkDecodedFully_) {
+    std::memcpy(out + first, walkedBytes_.data() + first, static_cast<std::size_t>(end - first));
+    return;
+  }
+  const std::uint16_t* const log = codeLog_.data();
+  const std::uint32_t* const values = codeValue_.data();
+  // Back from the end to the code whose string holds the first byte.
+  std::size_t k = walkedCodes_;
+  std::int64_t start = walkedEnd_;
+  while (k > 0 && start > first) {
+    --k;
+    start -= values[k] & 0xFFFF;
+  }
+  // Entry e of a generation was defined by its code e - 257 (from 1): its
+  // string is the string of the code before that one, followed by the first
+  // byte of that code's string. Each string is spelled from its last byte
+  // back to its first.
+  for (; k < walkedCodes_ && start < end; ++k) {
+    const std::size_t generationBase = k / kCodesPerGeneration * kCodesPerGeneration;
+    std::uint32_t c = log[k];
+    const std::int64_t length = values[k] & 0xFFFF;
+    for (std::int64_t at = start + length - 1; at >= start; --at) {
+      std::uint8_t byte;
+      if (c < kSingleByteCodes) {
+        byte = static_cast<std::uint8_t>(c);
+      } else {
+        const std::size_t d = generationBase + c - 257;
+        byte = static_cast<std::uint8_t>(values[d] >> 16);
+        c = log[d - 1];
+      }
+      if (at >= first && at < end) out[at] = byte;
+    }
+    start += length;
+  }
 }
 
 }  // namespace sonalyt::recording

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <span>
+#include <vector>
 
 #include "recording/record_format.h"
 
@@ -54,6 +55,17 @@ class RecordCodec {
   std::int32_t DecodeRecordTail(std::span<const std::uint8_t> body, std::int32_t tailBytes,
                                 std::int32_t windowBytes, std::span<std::uint8_t> destination);
 
+  // The tail decode in two steps, for a caller that learns from some decoded
+  // bytes which others it needs. WalkRecordBody returns the decoded length
+  // exactly as DecodeRecordBody into a destination of `capacity` bytes would
+  // give it, and keeps what SpellWalkedBytes needs to write any of those
+  // bytes afterwards; SpellWalkedBytes writes the bytes [from, to) of the
+  // record walked last, clipped to its decoded length and the destination,
+  // at their offsets. Both hold until the next walk.
+  std::int32_t WalkRecordBody(std::span<const std::uint8_t> body,
+                              std::int32_t capacity = kRecordBufferBytes);
+  void SpellWalkedBytes(std::int32_t from, std::int32_t to, std::span<std::uint8_t> destination);
+
  private:
   static constexpr std::int32_t kDictionarySize = 4096;
 
@@ -76,6 +88,16 @@ class RecordCodec {
   // bodies fall back to the full decode.
   static constexpr std::int32_t kLoggedCodes = (kPackedBufferBytes * 8) / 9 + 1;
   std::array<std::uint16_t, kLoggedCodes> codeLog_{};
+  // Each logged code's string: its length and first byte, as in the table.
+  std::array<std::uint32_t, kLoggedCodes> codeValue_{};
+  // The record walked last: codes logged, the end of the last one's string,
+  // the decoded length, and the record decoded in full when its codes did
+  // not fit into the log.
+  std::size_t walkedCodes_ = 0;
+  std::int64_t walkedEnd_ = 0;
+  std::int32_t walkedLength_ = 0;
+  bool walkDecodedFully_ = false;
+  std::vector<std::uint8_t> walkedBytes_;
   bool cutsWide_ = false;
 };
 
