@@ -136,6 +136,7 @@ void ParameterWalks::Finish() {
 }
 
 void ParameterWalks::HelperLoop() {
+  if (helperFirstWork_) helperFirstWork_();
   helpers_ = std::make_unique<Walker>();
   SpinWait wait;
   for (;;) {

@@ -63,6 +63,9 @@ class ParameterWalks {
 
   // Starts the helper now, where the machine has a second core.
   void StartHelper();
+  // Work the helper does once when it starts, before any walk: preparing
+  // memory the scan thread is about to fill.
+  void SetHelperFirstWork(std::function<void()> work) { helperFirstWork_ = std::move(work); }
   // Walks one queued walk nobody has started, on the calling scan thread;
   // false when there is none.
   bool WalkOne() { return WalkOne(*mine_); }
@@ -106,6 +109,7 @@ class ParameterWalks {
   TakeWalk take_;
   std::uint32_t helperAfter_;
   std::function<bool()> otherWork_;
+  std::function<void()> helperFirstWork_;
   bool mayHelp_;  // the machine has a second core
   std::unique_ptr<std::array<Slot, kSlots>> slots_;
   std::unique_ptr<Walker> mine_;

@@ -2,9 +2,15 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 #include <ostream>
+
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
 
 #include "recording/parameter_walks.h"
 #include "recording/record_layout.h"
@@ -29,6 +35,21 @@ void StoreInt32(std::uint8_t* p, std::int32_t value) {
 
 bool BodyLengthInBounds(std::int32_t bodyLength) {
   return bodyLength >= 0 && bodyLength <= kPackedBufferBytes;
+}
+
+// Has the system map the whole pages of memory not yet written at once,
+// where it can: cheaper than a fault at each first write. The contents stay
+// as they are, so another thread may be writing there meanwhile; memory let
+// go of meanwhile is refused or mapped for nothing.
+void MapFreshPages(std::span<const std::byte> memory) {
+#if defined(MADV_POPULATE_WRITE)
+  constexpr std::uintptr_t kPage = 4096;
+  const auto from = (reinterpret_cast<std::uintptr_t>(memory.data()) + kPage - 1) & ~(kPage - 1);
+  const auto to = reinterpret_cast<std::uintptr_t>(memory.data() + memory.size()) & ~(kPage - 1);
+  if (to > from) madvise(reinterpret_cast<void*>(from), to - from, MADV_POPULATE_WRITE);
+#else
+  (void)memory;
+#endif
 }
 
 }  // namespace
@@ -131,6 +152,11 @@ void RecordingFile::ScanRecords() {
   // it waits for a chunk the helper is reading.
   reader.SetWaitingWork([&walks] { return walks.WalkOne(); });
   reader.SetOnBufferFreed([&walks] { walks.Wake(); });
+  // The helper first maps the pages of the reserved index, so that the
+  // scan thread does not stop at each fresh page as the index grows.
+  const std::span<const RecordIndexEntry> reserved(index_.data() + index_.size(),
+                                                   index_.capacity() - index_.size());
+  walks.SetHelperFirstWork([reserved] { MapFreshPages(std::as_bytes(reserved)); });
   if (reader.ReadsAhead()) walks.StartHelper();
 
   for (std::int32_t record = 0;; ++record) {
