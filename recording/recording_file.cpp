@@ -37,6 +37,23 @@ bool BodyLengthInBounds(std::int32_t bodyLength) {
   return bodyLength >= 0 && bodyLength <= kPackedBufferBytes;
 }
 
+// The index entry of a record of `length` bytes (header included) that
+// follows the record of `last`, or is the first when there is none: a record
+// with a parameter area governs itself, others inherit the governing record.
+RecordIndexEntry FollowingEntry(const RecordIndexEntry* last, std::int32_t length,
+                                bool carriesParameters) {
+  RecordIndexEntry entry;
+  if (!last) {
+    entry.Offset = kFirstRecordOffset;
+    entry.ParamOffset = kFirstRecordOffset;
+  } else {
+    entry.Offset = last->Offset + last->Length;
+    entry.ParamOffset = carriesParameters ? entry.Offset : last->ParamOffset;
+  }
+  entry.Length = length;
+  return entry;
+}
+
 // Has the system map the whole pages of memory not yet written at once,
 // where it can: cheaper than a fault at each first write. The contents stay
 // as they are, so another thread may be writing there meanwhile; memory let
@@ -159,6 +176,8 @@ void RecordingFile::ScanRecords() {
   walks.SetHelperFirstWork([reserved] { MapFreshPages(std::as_bytes(reserved)); });
   if (reader.ReadsAhead()) walks.StartHelper();
 
+  // The entry appended last (meaningful while the index is not empty).
+  RecordIndexEntry lastEntry = index_.empty() ? RecordIndexEntry{} : index_.back();
   for (std::int32_t record = 0;; ++record) {
     const std::int64_t offset = position_ + reader.Consumed();
     // A header that does not arrive completely means the record is not in
@@ -171,7 +190,7 @@ void RecordingFile::ScanRecords() {
     if (!BodyLengthInBounds(bodyLength) || paramLength < 0) break;
     // Index offsets are 32-bit: a record that ends beyond them cannot be
     // reached again.
-    if (!index_.empty() && std::int64_t{index_.back().Offset} + index_.back().Length +
+    if (!index_.empty() && std::int64_t{lastEntry.Offset} + lastEntry.Length +
                                    kRecordHeaderBytes + bodyLength >
                                std::numeric_limits<std::int32_t>::max()) {
       break;
@@ -193,7 +212,10 @@ void RecordingFile::ScanRecords() {
     // once, for the last such record, when the scan ends. Once an earlier
     // area has ended the scan, nothing more is queued.
     if (paramLength != 0 && !walks.Add(record, offset, bodyLength, paramLength, body)) break;
-    AppendIndexEntry(bodyLength + kRecordHeaderBytes, paramLength != 0);
+    // As AppendIndexEntry, from the entry appended last kept at hand.
+    lastEntry = FollowingEntry(index_.empty() ? nullptr : &lastEntry,
+                               bodyLength + kRecordHeaderBytes, paramLength != 0);
+    index_.push_back(lastEntry);
     // Up to RecordCount + 1 records are indexed, and always the first one.
     if (std::int64_t{record} + 1 > recordCount_) {
       keepInPackedBuffer();
@@ -234,17 +256,8 @@ void RecordingFile::ReserveIndex() {
 }
 
 void RecordingFile::AppendIndexEntry(std::int32_t length, bool carriesParameters) {
-  RecordIndexEntry entry;
-  if (index_.empty()) {
-    entry.Offset = kFirstRecordOffset;
-    entry.ParamOffset = kFirstRecordOffset;
-  } else {
-    const RecordIndexEntry& last = index_.back();
-    entry.Offset = last.Offset + last.Length;
-    entry.ParamOffset = carriesParameters ? entry.Offset : last.ParamOffset;
-  }
-  entry.Length = length;
-  index_.push_back(entry);
+  index_.push_back(
+      FollowingEntry(index_.empty() ? nullptr : &index_.back(), length, carriesParameters));
 }
 
 std::optional<RecordIndexEntry> RecordingFile::IndexEntry(std::int32_t i) const {

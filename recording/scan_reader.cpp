@@ -82,7 +82,7 @@ bool ScanReader::NextChunk() {
   return true;
 }
 
-std::span<const std::uint8_t> ScanReader::Take(std::size_t n) {
+std::span<const std::uint8_t> ScanReader::TakeAcross(std::size_t n) {
   n = std::min(n, kLongestRun);
   if (view_.size() - cursor_ >= n) {
     const std::span<const std::uint8_t> run = view_.subspan(cursor_, n);

@@ -40,8 +40,18 @@ class ScanReader {
   void SetOnBufferFreed(std::function<void()> freed) { onBufferFreed_ = std::move(freed); }
 
   // The next n (at most kLongestRun) bytes of the source, or fewer at its
-  // end or a read error. The run stays valid until the next Take.
-  std::span<const std::uint8_t> Take(std::size_t n);
+  // end or a read error. The run stays valid until the next Take. Runs that
+  // lie in the current chunk, nearly all of them, are handed out here
+  // without a call.
+  std::span<const std::uint8_t> Take(std::size_t n) {
+    if (n <= kLongestRun && view_.size() - cursor_ >= n) {
+      const std::span<const std::uint8_t> run = view_.subspan(cursor_, n);
+      cursor_ += n;
+      consumed_ += static_cast<std::int64_t>(n);
+      return run;
+    }
+    return TakeAcross(n);
+  }
 
   // Bytes taken since the reader started.
   std::int64_t Consumed() const { return consumed_; }
@@ -61,6 +71,8 @@ class ScanReader {
     std::atomic<std::uint64_t> Read{0};  // chunk + 1 once chunk's bytes are in
   };
 
+  // Take for a run that does not lie in the current chunk.
+  std::span<const std::uint8_t> TakeAcross(std::size_t n);
   void ReadChunk(std::uint64_t chunk);
   // Makes the next chunk current; false at the end of the source.
   bool NextChunk();
