@@ -3,8 +3,8 @@
 // would be put to sleep and woken again; after a while the waiting thread
 // lets others have its core, and only after some milliseconds of that does
 // it count as a long wait, after which a thread may go to sleep: waking a
-// sleeping thread can itself take milliseconds, as long as a whole scan of
-// hours of recording.
+// sleeping thread can itself take milliseconds, a good share of a whole
+// scan of ten hours of recording.
 #pragma once
 
 #include <chrono>
