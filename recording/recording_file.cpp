@@ -182,10 +182,15 @@ void RecordingFile::ScanRecords() {
     const std::int64_t offset = position_ + reader.Consumed();
     // A header that does not arrive completely means the record is not in
     // the file.
+    std::int32_t bodyLength = 0;
+    std::int32_t paramLength = 0;
+    const bool found = reader.FoundHeader(bodyLength, paramLength);
     const auto header = reader.Take(kRecordHeaderBytes);
     if (header.size() != kRecordHeaderBytes) break;
-    const std::int32_t bodyLength = LoadInt32(header.data());
-    const std::int32_t paramLength = LoadInt32(header.data() + 4);
+    if (!found) {
+      bodyLength = LoadInt32(header.data());
+      paramLength = LoadInt32(header.data() + 4);
+    }
     // A header the format cannot hold ends the readable file.
     if (!BodyLengthInBounds(bodyLength) || paramLength < 0) break;
     // Index offsets are 32-bit: a record that ends beyond them cannot be

@@ -9,7 +9,7 @@
 namespace sonalyt::recording {
 
 ScanReader::ScanReader(ByteSource& source, std::int64_t start)
-    : source_(source), start_(start) {
+    : source_(source), start_(start), scanThread_(std::this_thread::get_id()) {
   const std::span<const std::uint8_t> bytes = source.Contiguous();
   if (!bytes.empty()) {
     view_ = bytes;
@@ -48,7 +48,55 @@ void ScanReader::ReadChunk(std::uint64_t chunk) {
   Buffer& buffer = (*ring_)[chunk % kRingChunks];
   buffer.Got = source_.ReadAtConcurrently(
       start_ + static_cast<std::int64_t>(chunk * kChunkBytes), buffer.Bytes);
+  // Another thread than the scan's finds the chunk's headers while its bytes
+  // are in its own cache; the scan thread reads its chunks just before it
+  // takes them.
+  buffer.HeaderCount = std::this_thread::get_id() == scanThread_
+                           ? 0
+                           : FindHeaders(std::span(buffer.Bytes).first(buffer.Got),
+                                         buffer.Headers);
   buffer.Read.store(chunk + 1, std::memory_order_release);
+}
+
+std::size_t ScanReader::FindHeaders(std::span<const std::uint8_t> chunk,
+                                    std::span<Header> headers) {
+  const auto load = [&](std::size_t at) {
+    return static_cast<std::int32_t>(std::uint32_t{chunk[at]} | std::uint32_t{chunk[at + 1]} << 8 |
+                                     std::uint32_t{chunk[at + 2]} << 16 |
+                                     std::uint32_t{chunk[at + 3]} << 24);
+  };
+  // Some record starts in the first kLongestRun bytes. A header holds a body
+  // length of 0 to PackedBuffer's size and a parameter length of 0 or more,
+  // which the compressed bytes between headers seldom do along a chain of
+  // records: the first start whose chain of such headers runs to the end of
+  // the chunk is taken. The scan uses a header only where it stands at it,
+  // so a chain taken wrongly costs nothing but the search. The search is
+  // bounded, so that no chunk, however made, takes long.
+  constexpr std::size_t kMostSteps = 4096;
+  std::size_t steps = 0;
+  if (chunk.size() < kRecordHeaderBytes) return 0;
+  const std::size_t lastStart = std::min(kLongestRun, chunk.size() - kRecordHeaderBytes);
+  for (std::size_t start = 0; start <= lastStart; ++start) {
+    // A body length below 65536 first, cheaply.
+    if (chunk[start + 2] != 0 || chunk[start + 3] != 0) continue;
+    std::size_t count = 0;
+    std::size_t at = start;
+    bool chain = true;
+    while (at + kRecordHeaderBytes <= chunk.size()) {
+      if (++steps > kMostSteps) return 0;
+      const std::int32_t bodyLength = load(at);
+      const std::int32_t paramLength = load(at + 4);
+      if (bodyLength < 0 || bodyLength > kPackedBufferBytes || paramLength < 0) {
+        chain = false;
+        break;
+      }
+      if (count < headers.size()) headers[count] = {at, bodyLength, paramLength};
+      ++count;
+      at += kRecordHeaderBytes + static_cast<std::size_t>(bodyLength);
+    }
+    if (chain) return std::min(count, headers.size());
+  }
+  return 0;
 }
 
 bool ScanReader::NextChunk() {
@@ -77,6 +125,8 @@ bool ScanReader::NextChunk() {
   }
   view_ = std::span<const std::uint8_t>(buffer.Bytes).first(buffer.Got);
   cursor_ = 0;
+  found_ = buffer.HeaderCount != 0 ? &buffer : nullptr;
+  foundNext_ = 0;
   // A chunk that did not arrive whole is the end of the source.
   if (buffer.Got < kChunkBytes) atEnd_ = true;
   return true;

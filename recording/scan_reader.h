@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <span>
+#include <thread>
 
 #include "recording/byte_source.h"
 #include "recording/record_format.h"
@@ -53,6 +54,25 @@ class ScanReader {
     return TakeAcross(n);
   }
 
+  // The record header at the current position as the thread that read the
+  // chunk found it (see FindHeaders), so that the scan thread need not load
+  // it from a chunk another core copied; false, leaving both as they were,
+  // where none was found there.
+  bool FoundHeader(std::int32_t& bodyLength, std::int32_t& paramLength) {
+    if (!found_) return false;
+    // Headers found off the scan's chain are passed over.
+    while (foundNext_ < found_->HeaderCount && found_->Headers[foundNext_].At < cursor_) {
+      ++foundNext_;
+    }
+    if (foundNext_ == found_->HeaderCount || found_->Headers[foundNext_].At != cursor_) {
+      return false;
+    }
+    bodyLength = found_->Headers[foundNext_].BodyLength;
+    paramLength = found_->Headers[foundNext_].ParamLength;
+    ++foundNext_;
+    return true;
+  }
+
   // Bytes taken since the reader started.
   std::int64_t Consumed() const { return consumed_; }
 
@@ -65,11 +85,31 @@ class ScanReader {
   bool ReadAhead();
 
  private:
+  // A record header lying whole in a chunk: where it starts, and its body
+  // and parameter lengths.
+  struct Header {
+    std::size_t At;
+    std::int32_t BodyLength;
+    std::int32_t ParamLength;
+  };
+  // Enough for chunks of records of 2 kB and more; the scan loads the
+  // headers beyond these itself.
+  static constexpr std::size_t kFoundHeaders = 128;
+
   struct Buffer {
     std::array<std::uint8_t, kChunkBytes> Bytes;
     std::size_t Got = 0;                 // bytes that arrived
     std::atomic<std::uint64_t> Read{0};  // chunk + 1 once chunk's bytes are in
+    // Headers found by the thread that read the chunk, when that was not
+    // the scan thread.
+    std::array<Header, kFoundHeaders> Headers;
+    std::size_t HeaderCount = 0;
   };
+
+  // The headers of the records in a chunk, found without knowing where its
+  // first record starts; how many were written to `headers`.
+  static std::size_t FindHeaders(std::span<const std::uint8_t> chunk,
+                                 std::span<Header> headers);
 
   // Take for a run that does not lie in the current chunk.
   std::span<const std::uint8_t> TakeAcross(std::size_t n);
@@ -86,6 +126,9 @@ class ScanReader {
   std::function<bool()> waitingWork_;
   std::function<void()> onBufferFreed_;
 
+  std::thread::id scanThread_;           // the thread that takes the runs
+  const Buffer* found_ = nullptr;       // the current chunk, when headers were found in it
+  std::size_t foundNext_ = 0;           // the first of them not passed yet
   std::span<const std::uint8_t> view_;  // the current chunk, or the source in memory
   std::uint64_t current_ = 0;           // chunk number of view_
   bool haveChunk_ = false;

@@ -487,6 +487,30 @@ TEST_F(RecordingFileTest, LongFileReadAheadAsFromMemory) {
   }
 }
 
+// Bodies whose bytes read like chains of record headers (empty records of
+// eight zero bytes, or headers of 16-byte bodies) do not lead the scan
+// astray, whichever thread reads a chunk: the index is the file's own chain.
+TEST_F(RecordingFileTest, HeaderLookalikesInBodiesLeaveTheIndexAlone) {
+  const std::vector<std::uint8_t> zeros(5003, 0);
+  std::vector<std::uint8_t> lookalikes;
+  while (lookalikes.size() < 4099) {
+    const std::uint8_t header[] = {16, 0, 0, 0, 0, 0, 0, 0};
+    lookalikes.insert(lookalikes.end(), std::begin(header), std::end(header));
+    lookalikes.insert(lookalikes.end(), 16, 0xAB);
+  }
+  constexpr int kRecords = 400;
+  RecordingWriter writer;
+  for (int i = 0; i < kRecords; ++i) {
+    const auto& body = i % 3 == 0 ? lookalikes : zeros;
+    writer.AddRawRecord(static_cast<std::int32_t>(body.size()), 0, body);
+  }
+  const std::vector<std::uint8_t> whole = writer.Bytes();
+  ASSERT_GT(whole.size(), 4 * ScanReader::kChunkBytes);
+  const auto both = OpenFromFileAndMemory(whole, "_lookalikes");
+  EXPECT_EQ(both->FromFile.RecordIndex(), ChainedEntries(whole, kRecords));
+  ExpectReadAlike(both->FromFile, both->FromMemory, {kRecords, 0, 1, 200});
+}
+
 TEST(ByteSourceTest, ReadsWithinTheBytesOnly) {
   MemoryByteSource source({1, 2, 3, 4, 5});
   EXPECT_EQ(source.Size(), 5);
