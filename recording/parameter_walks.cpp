@@ -47,8 +47,45 @@ void ParameterWalks::Wake() {
   }
 }
 
+bool ParameterWalks::CopyOne() {
+  std::uint32_t j = copyClaimed_.load(std::memory_order_relaxed);
+  while (j < queued_.load(std::memory_order_acquire)) {
+    if (!copyClaimed_.compare_exchange_weak(j, j + 1, std::memory_order_acq_rel)) continue;
+    // A walk's slot is used again only once the walk is taken, long after
+    // its body was copied: a slot holding another walk has nothing to copy
+    // for this one.
+    Slot& slot = (*slots_)[j % kSlots];
+    if (slot.BodyState.load(std::memory_order_acquire) == 2 * j) {
+      std::memcpy(slot.Body.data(), slot.Source.data(), slot.Source.size());
+      slot.Walk.Body = std::span<const std::uint8_t>(slot.Body).first(slot.Source.size());
+      slot.BodyState.store(2 * j + 1, std::memory_order_release);
+      return true;
+    }
+    // A body with nothing to copy: on to the next.
+    ++j;
+  }
+  return false;
+}
+
+void ParameterWalks::CopyBodies() {
+  while (CopyOne()) {
+  }
+  // Walks taken were copied before they were walked.
+  const std::uint32_t queued = queued_.load(std::memory_order_relaxed);
+  SpinWait wait;
+  for (std::uint32_t j = taken_; j < queued; ++j) {
+    const Slot& slot = (*slots_)[j % kSlots];
+    while (slot.BodyState.load(std::memory_order_acquire) != 2 * j + 1) wait.Turn();
+  }
+}
+
 void ParameterWalks::Walk(std::uint32_t j, Walker& walker) {
   Slot& slot = (*slots_)[j % kSlots];
+  // The body is walked where it stays: copied by now, or copied here.
+  SpinWait wait;
+  while (slot.BodyState.load(std::memory_order_acquire) != 2 * j + 1) {
+    if (!CopyOne()) wait.Turn();
+  }
   ParameterWalk& walk = slot.Walk;
   walk.DecodedLength = walker.Codec.WalkRecordBody(walk.Body, kRecordBufferBytes);
   walk.Note.reset();
@@ -110,7 +147,8 @@ void ParameterWalks::TakeUntilBelow(std::uint32_t pending) {
 }
 
 bool ParameterWalks::Add(std::int32_t record, std::int64_t offset, std::int32_t bodyLength,
-                         std::int32_t paramLength, std::span<const std::uint8_t> body) {
+                         std::int32_t paramLength, std::span<const std::uint8_t> body,
+                         BodyStays stays) {
   TakeUntilBelow(kSlots - 1);
   if (stopped_) return false;
 
@@ -121,9 +159,23 @@ bool ParameterWalks::Add(std::int32_t record, std::int64_t offset, std::int32_t 
   walk.Offset = offset;
   walk.BodyLength = bodyLength;
   walk.ParamLength = paramLength;
-  const std::size_t bytes = std::min(body.size(), slot.Body.size());
-  std::memcpy(slot.Body.data(), body.data(), bytes);
-  walk.Body = std::span<const std::uint8_t>(slot.Body).first(bytes);
+  body = body.first(std::min(body.size(), slot.Body.size()));
+  switch (stays) {
+    case BodyStays::ForGood:
+      walk.Body = body;
+      slot.BodyState.store(2 * j + 1, std::memory_order_relaxed);
+      break;
+    case BodyStays::UntilCopyBodies:
+      // Copied by CopyOne on either thread; the walk's Body is set then.
+      slot.Source = body;
+      slot.BodyState.store(2 * j, std::memory_order_relaxed);
+      break;
+    case BodyStays::NotPastAdd:
+      std::memcpy(slot.Body.data(), body.data(), body.size());
+      walk.Body = std::span<const std::uint8_t>(slot.Body).first(body.size());
+      slot.BodyState.store(2 * j + 1, std::memory_order_relaxed);
+      break;
+  }
   queued_.store(j + 1);
   Wake();
   if (j + 1 == helperAfter_) StartHelper();
@@ -140,9 +192,11 @@ void ParameterWalks::HelperLoop() {
   helpers_ = std::make_unique<Walker>();
   SpinWait wait;
   for (;;) {
-    // Walks first: the scan thread reads what it needs itself, and the
-    // helper reading ahead while walks wait left the scan thread walking.
-    if (WalkOne(*helpers_) || (otherWork_ && otherWork_())) {
+    // Copies first, so that the scan thread finds its chunks' bodies copied
+    // when it lets a chunk go; then walks: the scan thread reads what it
+    // needs itself, and the helper reading ahead while walks wait left the
+    // scan thread walking.
+    if (CopyOne() || WalkOne(*helpers_) || (otherWork_ && otherWork_())) {
       wait.Reset();
       continue;
     }

@@ -51,11 +51,21 @@ class ParameterWalks {
   ParameterWalks(const ParameterWalks&) = delete;
   ParameterWalks& operator=(const ParameterWalks&) = delete;
 
-  // Queues the walk of a record's body (copied). Returns false, queueing
-  // nothing, once an earlier walk has ended the scan. While every slot is
-  // in use it takes finished walks and helps walking.
+  // How long the bytes of a queued body stay where they are: for good (a
+  // recording in memory: walked in place), until CopyBodies (a chunk of the
+  // file: copied by whichever thread gets to it first, usually the helper),
+  // or not past the call (copied at once).
+  enum class BodyStays { ForGood, UntilCopyBodies, NotPastAdd };
+
+  // Queues the walk of a record's body. Returns false, queueing nothing,
+  // once an earlier walk has ended the scan. While every slot is in use it
+  // takes finished walks and helps walking.
   bool Add(std::int32_t record, std::int64_t offset, std::int32_t bodyLength,
-           std::int32_t paramLength, std::span<const std::uint8_t> body);
+           std::int32_t paramLength, std::span<const std::uint8_t> body,
+           BodyStays stays = BodyStays::NotPastAdd);
+  // Copies every queued body that still lies where it was queued from, and
+  // waits for those the helper is copying: before that memory is used again.
+  void CopyBodies();
 
   // Walks and takes everything queued (up to a walk that ends the scan) and
   // stops the helper.
@@ -86,7 +96,11 @@ class ParameterWalks {
   struct Slot {
     ParameterWalk Walk;
     std::array<std::uint8_t, kPackedBufferBytes> Body{};
-    std::atomic<std::uint32_t> Done{0};  // j + 1 once walk j is finished
+    std::span<const std::uint8_t> Source;  // where the body was queued from
+    // 2 j while walk j's body still lies where it was queued from, 2 j + 1
+    // once Walk.Body is where it stays.
+    std::atomic<std::uint32_t> BodyState{0};
+    std::atomic<std::uint32_t> Done{0};    // j + 1 once walk j is finished
   };
   // What one thread needs to walk: its own dictionary and record buffer.
   struct Walker {
@@ -95,6 +109,10 @@ class ParameterWalks {
   };
 
   void Walk(std::uint32_t j, Walker& walker);
+  // Claims the next queued walk whose body nobody has claimed to copy, and
+  // copies it when it still lies where it was queued from; false when every
+  // queued walk is claimed.
+  bool CopyOne();
   // Claims and walks one queued walk nobody has started; false when none.
   bool WalkOne(Walker& walker);
   // Takes the finished walks at the front, in order.
@@ -116,6 +134,7 @@ class ParameterWalks {
   std::unique_ptr<Walker> helpers_;
   std::atomic<std::uint32_t> queued_{0};   // walks queued (written by the scan only)
   std::atomic<std::uint32_t> claimed_{0};  // walks started
+  std::atomic<std::uint32_t> copyClaimed_{0};  // walks whose body copy is claimed
   std::uint32_t taken_ = 0;                // walks taken (scan thread only)
   // The helper sleeps on wake_ when nothing is queued; the scan bumps it
   // only while the helper says it is waiting.

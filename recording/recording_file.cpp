@@ -54,6 +54,19 @@ RecordIndexEntry FollowingEntry(const RecordIndexEntry* last, std::int32_t lengt
   return entry;
 }
 
+// How long the run a reader handed out last stays, for a walk queued on it.
+ParameterWalks::BodyStays BodyStays(const ScanReader& reader) {
+  switch (reader.LastRunStays()) {
+    case ScanReader::RunStays::ForGood:
+      return ParameterWalks::BodyStays::ForGood;
+    case ScanReader::RunStays::UntilRelease:
+      return ParameterWalks::BodyStays::UntilCopyBodies;
+    case ScanReader::RunStays::UntilNextTake:
+      break;
+  }
+  return ParameterWalks::BodyStays::NotPastAdd;
+}
+
 // Has the system map the whole pages of memory not yet written at once,
 // where it can: cheaper than a fault at each first write. The contents stay
 // as they are, so another thread may be writing there meanwhile; memory let
@@ -169,6 +182,9 @@ void RecordingFile::ScanRecords() {
   // it waits for a chunk the helper is reading.
   reader.SetWaitingWork([&walks] { return walks.WalkOne(); });
   reader.SetOnBufferFreed([&walks] { walks.Wake(); });
+  // Bodies queued from a chunk are copied out of it, mostly by the helper,
+  // before its buffer is read into again.
+  reader.SetBeforeRelease([&walks] { walks.CopyBodies(); });
   // The helper first maps the pages of the reserved index, so that the
   // scan thread does not stop at each fresh page as the index grows.
   const std::span<const RecordIndexEntry> reserved(index_.data() + index_.size(),
@@ -216,7 +232,10 @@ void RecordingFile::ScanRecords() {
     // Only the parameter area is spelled out; the full record is decoded
     // once, for the last such record, when the scan ends. Once an earlier
     // area has ended the scan, nothing more is queued.
-    if (paramLength != 0 && !walks.Add(record, offset, bodyLength, paramLength, body)) break;
+    if (paramLength != 0 &&
+        !walks.Add(record, offset, bodyLength, paramLength, body, BodyStays(reader))) {
+      break;
+    }
     // As AppendIndexEntry, from the entry appended last kept at hand.
     lastEntry = FollowingEntry(index_.empty() ? nullptr : &lastEntry,
                                bodyLength + kRecordHeaderBytes, paramLength != 0);

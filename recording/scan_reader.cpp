@@ -13,6 +13,7 @@ ScanReader::ScanReader(ByteSource& source, std::int64_t start)
   const std::span<const std::uint8_t> bytes = source.Contiguous();
   if (!bytes.empty()) {
     view_ = bytes;
+    viewStays_ = RunStays::ForGood;
     cursor_ = static_cast<std::size_t>(
         std::clamp<std::int64_t>(start, 0, static_cast<std::int64_t>(bytes.size())));
     haveChunk_ = true;
@@ -102,6 +103,7 @@ std::size_t ScanReader::FindHeaders(std::span<const std::uint8_t> chunk,
 bool ScanReader::NextChunk() {
   if (atEnd_) return false;
   if (haveChunk_) {
+    if (beforeRelease_) beforeRelease_();
     released_.store(current_ + 1);
     if (onBufferFreed_) onBufferFreed_();
     ++current_;
@@ -138,8 +140,10 @@ std::span<const std::uint8_t> ScanReader::TakeAcross(std::size_t n) {
     const std::span<const std::uint8_t> run = view_.subspan(cursor_, n);
     cursor_ += n;
     consumed_ += static_cast<std::int64_t>(n);
+    lastRunStays_ = viewStays_;
     return run;
   }
+  lastRunStays_ = RunStays::UntilNextTake;
   // A run across a chunk's end is gathered from both chunks.
   std::size_t have = 0;
   for (;;) {

@@ -39,6 +39,15 @@ class ScanReader {
   // the ring becomes free to read into.
   void SetWaitingWork(std::function<bool()> work) { waitingWork_ = std::move(work); }
   void SetOnBufferFreed(std::function<void()> freed) { onBufferFreed_ = std::move(freed); }
+  // What the scanning thread does right before a buffer of the ring may be
+  // read into again: the runs taken from it are no longer to be relied on.
+  void SetBeforeRelease(std::function<void()> release) { beforeRelease_ = std::move(release); }
+
+  // How long a run Take handed out stays where it is: for good (a source in
+  // memory), until the scan moves past its chunk (see SetBeforeRelease), or
+  // until the next Take (a run gathered across a chunk's end).
+  enum class RunStays { ForGood, UntilRelease, UntilNextTake };
+  RunStays LastRunStays() const { return lastRunStays_; }
 
   // The next n (at most kLongestRun) bytes of the source, or fewer at its
   // end or a read error. The run stays valid until the next Take. Runs that
@@ -49,6 +58,7 @@ class ScanReader {
       const std::span<const std::uint8_t> run = view_.subspan(cursor_, n);
       cursor_ += n;
       consumed_ += static_cast<std::int64_t>(n);
+      lastRunStays_ = viewStays_;
       return run;
     }
     return TakeAcross(n);
@@ -125,11 +135,14 @@ class ScanReader {
   std::atomic<std::uint64_t> released_{0};  // chunks the scan is done with
   std::function<bool()> waitingWork_;
   std::function<void()> onBufferFreed_;
+  std::function<void()> beforeRelease_;
 
   std::thread::id scanThread_;           // the thread that takes the runs
   const Buffer* found_ = nullptr;       // the current chunk, when headers were found in it
   std::size_t foundNext_ = 0;           // the first of them not passed yet
   std::span<const std::uint8_t> view_;  // the current chunk, or the source in memory
+  RunStays viewStays_ = RunStays::UntilRelease;  // how long runs of view_ stay
+  RunStays lastRunStays_ = RunStays::UntilNextTake;
   std::uint64_t current_ = 0;           // chunk number of view_
   bool haveChunk_ = false;
   bool atEnd_ = false;  // no chunk follows the current one
