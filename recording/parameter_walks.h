@@ -27,7 +27,7 @@ struct ParameterWalk {
   std::int64_t Offset = 0;      // file offset of its header
   std::int32_t BodyLength = 0;  // as its header gives them
   std::int32_t ParamLength = 0;
-  std::span<const std::uint8_t> Body;  // the queued copy of the body
+  std::span<const std::uint8_t> Body;  // the body, once it lies where it stays
   std::int32_t DecodedLength = 0;
   // The note of the parameter area; only looked for when the area lies in
   // the decoded bytes.
