@@ -23,10 +23,7 @@ void GateColumns(std::int32_t start, std::int32_t width, std::int32_t& first, st
   end = std::min(start + width, kScreenColumns);
 }
 
-std::int32_t LoadInt32(const std::uint8_t* p) {
-  return static_cast<std::int32_t>(std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 |
-                                   std::uint32_t{p[2]} << 16 | std::uint32_t{p[3]} << 24);
-}
+using recording::LoadInt32;
 
 }  // namespace
 

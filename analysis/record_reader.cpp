@@ -24,10 +24,7 @@ using recording::RecordIndexEntry;
 // neighbouring records costs one read.
 constexpr std::size_t kWindowBytes = std::size_t{1} << 20;
 
-std::int32_t LoadInt32(const std::uint8_t* p) {
-  return static_cast<std::int32_t>(std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 |
-                                   std::uint32_t{p[2]} << 16 | std::uint32_t{p[3]} << 24);
-}
+using recording::LoadInt32;
 
 }  // namespace
 

@@ -148,7 +148,7 @@ void ParameterWalks::TakeUntilBelow(std::uint32_t pending) {
 
 bool ParameterWalks::Add(std::int32_t record, std::int64_t offset, std::int32_t bodyLength,
                          std::int32_t paramLength, std::span<const std::uint8_t> body,
-                         BodyStays stays) {
+                         RunStays stays) {
   TakeUntilBelow(kSlots - 1);
   if (stopped_) return false;
 
@@ -161,16 +161,16 @@ bool ParameterWalks::Add(std::int32_t record, std::int64_t offset, std::int32_t 
   walk.ParamLength = paramLength;
   body = body.first(std::min(body.size(), slot.Body.size()));
   switch (stays) {
-    case BodyStays::ForGood:
+    case RunStays::ForGood:
       walk.Body = body;
       slot.BodyState.store(2 * j + 1, std::memory_order_relaxed);
       break;
-    case BodyStays::UntilCopyBodies:
+    case RunStays::UntilRelease:
       // Copied by CopyOne on either thread; the walk's Body is set then.
       slot.Source = body;
       slot.BodyState.store(2 * j, std::memory_order_relaxed);
       break;
-    case BodyStays::NotPastAdd:
+    case RunStays::UntilNextTake:
       std::memcpy(slot.Body.data(), body.data(), body.size());
       walk.Body = std::span<const std::uint8_t>(slot.Body).first(body.size());
       slot.BodyState.store(2 * j + 1, std::memory_order_relaxed);

@@ -18,6 +18,7 @@
 
 #include "recording/record_codec.h"
 #include "recording/record_format.h"
+#include "recording/scan_reader.h"
 
 namespace sonalyt::recording {
 
@@ -51,18 +52,16 @@ class ParameterWalks {
   ParameterWalks(const ParameterWalks&) = delete;
   ParameterWalks& operator=(const ParameterWalks&) = delete;
 
-  // How long the bytes of a queued body stay where they are: for good (a
-  // recording in memory: walked in place), until CopyBodies (a chunk of the
-  // file: copied by whichever thread gets to it first, usually the helper),
-  // or not past the call (copied at once).
-  enum class BodyStays { ForGood, UntilCopyBodies, NotPastAdd };
-
   // Queues the walk of a record's body. Returns false, queueing nothing,
   // once an earlier walk has ended the scan. While every slot is in use it
-  // takes finished walks and helps walking.
+  // takes finished walks and helps walking. A body that stays for good (a
+  // recording in memory) is walked in place; one that stays until its
+  // chunk is released is copied by whichever thread gets to it first,
+  // usually the helper, and at the latest by CopyBodies; any other is
+  // copied at once.
   bool Add(std::int32_t record, std::int64_t offset, std::int32_t bodyLength,
            std::int32_t paramLength, std::span<const std::uint8_t> body,
-           BodyStays stays = BodyStays::NotPastAdd);
+           RunStays stays = RunStays::UntilNextTake);
   // Copies every queued body that still lies where it was queued from, and
   // waits for those the helper is copying: before that memory is used again.
   void CopyBodies();

@@ -22,6 +22,17 @@ inline constexpr std::int32_t kReadingsOffset = 300;
 inline constexpr std::int32_t kEnvelopeOffset = 316;
 inline constexpr std::int32_t kFrameReadingsBytes = 296;  // frame bytes 300..595
 
+// The format's integers are 32-bit, least significant byte first.
+inline std::int32_t LoadInt32(const std::uint8_t* p) {
+  return static_cast<std::int32_t>(std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 |
+                                   std::uint32_t{p[2]} << 16 | std::uint32_t{p[3]} << 24);
+}
+
+// A body length a record header may hold: the body fits PackedBuffer.
+inline bool BodyLengthInBounds(std::int32_t bodyLength) {
+  return bodyLength >= 0 && bodyLength <= kPackedBufferBytes;
+}
+
 // Parameter area: the 218-byte block, then the note area.
 inline constexpr std::int32_t kParameterBlockBytes = 218;
 inline constexpr std::int32_t kNoteLengthOffset = 3;

@@ -7,11 +7,6 @@
 namespace sonalyt::recording {
 namespace {
 
-std::int32_t ReadInt32(const std::uint8_t* p) {
-  return static_cast<std::int32_t>(std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 |
-                                   std::uint32_t{p[2]} << 16 | std::uint32_t{p[3]} << 24);
-}
-
 // Start of the parameter area, or no value when paramLength does not
 // describe an area inside the record that holds at least the block.
 std::optional<std::size_t> ParameterAreaStart(std::span<const std::uint8_t> record,
@@ -48,10 +43,10 @@ void PrintTo(const FrameReadings& r, std::ostream* os) {
 FrameReadings ReadFrameReadings(std::span<const std::uint8_t, kFrameBytes> frame) {
   FrameReadings r;
   const std::uint8_t* readings = frame.data() + kReadingsOffset;
-  r.Reading0 = ReadInt32(readings);
-  r.Reading1 = ReadInt32(readings + 4);
-  r.Reading2 = ReadInt32(readings + 8);
-  r.Reading3 = ReadInt32(readings + 12);
+  r.Reading0 = LoadInt32(readings);
+  r.Reading1 = LoadInt32(readings + 4);
+  r.Reading2 = LoadInt32(readings + 8);
+  r.Reading3 = LoadInt32(readings + 12);
   std::memcpy(r.Envelope.data(), frame.data() + kEnvelopeOffset, r.Envelope.size());
   return r;
 }

@@ -23,18 +23,9 @@ namespace {
 // them walked on a second thread as well.
 constexpr std::uint32_t kScanHelperAfterWalks = 8;
 
-std::int32_t LoadInt32(const std::uint8_t* p) {
-  return static_cast<std::int32_t>(std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 |
-                                   std::uint32_t{p[2]} << 16 | std::uint32_t{p[3]} << 24);
-}
-
 void StoreInt32(std::uint8_t* p, std::int32_t value) {
   const auto v = static_cast<std::uint32_t>(value);
   for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
-
-bool BodyLengthInBounds(std::int32_t bodyLength) {
-  return bodyLength >= 0 && bodyLength <= kPackedBufferBytes;
 }
 
 // The index entry of a record of `length` bytes (header included) that
@@ -52,19 +43,6 @@ RecordIndexEntry FollowingEntry(const RecordIndexEntry* last, std::int32_t lengt
   }
   entry.Length = length;
   return entry;
-}
-
-// How long the run a reader handed out last stays, for a walk queued on it.
-ParameterWalks::BodyStays BodyStays(const ScanReader& reader) {
-  switch (reader.LastRunStays()) {
-    case ScanReader::RunStays::ForGood:
-      return ParameterWalks::BodyStays::ForGood;
-    case ScanReader::RunStays::UntilRelease:
-      return ParameterWalks::BodyStays::UntilCopyBodies;
-    case ScanReader::RunStays::UntilNextTake:
-      break;
-  }
-  return ParameterWalks::BodyStays::NotPastAdd;
 }
 
 // Has the system map the whole pages of memory not yet written at once,
@@ -233,7 +211,7 @@ void RecordingFile::ScanRecords() {
     // once, for the last such record, when the scan ends. Once an earlier
     // area has ended the scan, nothing more is queued.
     if (paramLength != 0 &&
-        !walks.Add(record, offset, bodyLength, paramLength, body, BodyStays(reader))) {
+        !walks.Add(record, offset, bodyLength, paramLength, body, reader.LastRunStays())) {
       break;
     }
     // As AppendIndexEntry, from the entry appended last kept at hand.

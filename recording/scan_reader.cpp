@@ -61,11 +61,6 @@ void ScanReader::ReadChunk(std::uint64_t chunk) {
 
 std::size_t ScanReader::FindHeaders(std::span<const std::uint8_t> chunk,
                                     std::span<Header> headers) {
-  const auto load = [&](std::size_t at) {
-    return static_cast<std::int32_t>(std::uint32_t{chunk[at]} | std::uint32_t{chunk[at + 1]} << 8 |
-                                     std::uint32_t{chunk[at + 2]} << 16 |
-                                     std::uint32_t{chunk[at + 3]} << 24);
-  };
   // Some record starts in the first kLongestRun bytes. A header holds a body
   // length of 0 to PackedBuffer's size and a parameter length of 0 or more,
   // which the compressed bytes between headers seldom do along a chain of
@@ -85,9 +80,9 @@ std::size_t ScanReader::FindHeaders(std::span<const std::uint8_t> chunk,
     bool chain = true;
     while (at + kRecordHeaderBytes <= chunk.size()) {
       if (++steps > kMostSteps) return 0;
-      const std::int32_t bodyLength = load(at);
-      const std::int32_t paramLength = load(at + 4);
-      if (bodyLength < 0 || bodyLength > kPackedBufferBytes || paramLength < 0) {
+      const std::int32_t bodyLength = LoadInt32(chunk.data() + at);
+      const std::int32_t paramLength = LoadInt32(chunk.data() + at + 4);
+      if (!BodyLengthInBounds(bodyLength) || paramLength < 0) {
         chain = false;
         break;
       }
@@ -135,16 +130,7 @@ bool ScanReader::NextChunk() {
 }
 
 std::span<const std::uint8_t> ScanReader::TakeAcross(std::size_t n) {
-  n = std::min(n, kLongestRun);
-  if (view_.size() - cursor_ >= n) {
-    const std::span<const std::uint8_t> run = view_.subspan(cursor_, n);
-    cursor_ += n;
-    consumed_ += static_cast<std::int64_t>(n);
-    lastRunStays_ = viewStays_;
-    return run;
-  }
   lastRunStays_ = RunStays::UntilNextTake;
-  // A run across a chunk's end is gathered from both chunks.
   std::size_t have = 0;
   for (;;) {
     const std::size_t part = std::min(n - have, view_.size() - cursor_);

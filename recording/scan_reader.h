@@ -6,6 +6,7 @@
 // the system runs on both cores while the scan looks at the records.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cstddef>
@@ -19,6 +20,12 @@
 #include "recording/record_format.h"
 
 namespace sonalyt::recording {
+
+// How long a run the reader handed out stays where it is: for good (a
+// source in memory), until the scan moves past its chunk (see
+// ScanReader::SetBeforeRelease), or until the next Take (a run gathered
+// across a chunk's end).
+enum class RunStays { ForGood, UntilRelease, UntilNextTake };
 
 class ScanReader {
  public:
@@ -43,10 +50,7 @@ class ScanReader {
   // read into again: the runs taken from it are no longer to be relied on.
   void SetBeforeRelease(std::function<void()> release) { beforeRelease_ = std::move(release); }
 
-  // How long a run Take handed out stays where it is: for good (a source in
-  // memory), until the scan moves past its chunk (see SetBeforeRelease), or
-  // until the next Take (a run gathered across a chunk's end).
-  enum class RunStays { ForGood, UntilRelease, UntilNextTake };
+  // How long the run Take handed out last stays.
   RunStays LastRunStays() const { return lastRunStays_; }
 
   // The next n (at most kLongestRun) bytes of the source, or fewer at its
@@ -54,7 +58,8 @@ class ScanReader {
   // lie in the current chunk, nearly all of them, are handed out here
   // without a call.
   std::span<const std::uint8_t> Take(std::size_t n) {
-    if (n <= kLongestRun && view_.size() - cursor_ >= n) {
+    n = std::min(n, kLongestRun);
+    if (view_.size() - cursor_ >= n) {
       const std::span<const std::uint8_t> run = view_.subspan(cursor_, n);
       cursor_ += n;
       consumed_ += static_cast<std::int64_t>(n);
@@ -121,7 +126,8 @@ class ScanReader {
   static std::size_t FindHeaders(std::span<const std::uint8_t> chunk,
                                  std::span<Header> headers);
 
-  // Take for a run that does not lie in the current chunk.
+  // Take for a run of at most kLongestRun bytes that does not lie in the
+  // current chunk: gathered across the chunks' ends.
   std::span<const std::uint8_t> TakeAcross(std::size_t n);
   void ReadChunk(std::uint64_t chunk);
   // Makes the next chunk current; false at the end of the source.
