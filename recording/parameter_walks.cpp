@@ -3,10 +3,37 @@
 #include <cstring>
 #include <system_error>
 
+#if defined(__linux__)
+#include <pthread.h>
+#include <sched.h>
+#endif
+
 #include "recording/record_layout.h"
 #include "recording/spin_wait.h"
 
 namespace sonalyt::recording {
+namespace {
+
+// Keeps a thread just started off the core of the thread that started it.
+// A new thread is queued on its parent's core, and the system moves it to an
+// idle core only some milliseconds later when the parent keeps its core
+// busy, as the scan does: a good share of the scan's whole time.
+void KeepOffThisCore(std::thread& thread) {
+#if defined(__linux__)
+  cpu_set_t cores;
+  if (sched_getaffinity(0, sizeof cores, &cores) != 0) return;
+  const int mine = sched_getcpu();
+  if (mine < 0 || mine >= CPU_SETSIZE || !CPU_ISSET(mine, &cores) || CPU_COUNT(&cores) < 2) {
+    return;
+  }
+  CPU_CLR(mine, &cores);
+  pthread_setaffinity_np(thread.native_handle(), sizeof cores, &cores);
+#else
+  (void)thread;
+#endif
+}
+
+}  // namespace
 
 ParameterWalks::ParameterWalks(TakeWalk take, std::uint32_t helperAfter,
                                std::function<bool()> otherWork)
@@ -15,7 +42,7 @@ ParameterWalks::ParameterWalks(TakeWalk take, std::uint32_t helperAfter,
       otherWork_(std::move(otherWork)),
       mayHelp_(std::thread::hardware_concurrency() > 1),
       slots_(std::make_unique<std::array<Slot, kSlots>>()),
-      mine_(std::make_unique<Walker>()) {}
+      bodies_(new std::array<BodyBytes, kSlots>) {}
 
 ParameterWalks::~ParameterWalks() { StopHelper(); }
 
@@ -27,6 +54,11 @@ void ParameterWalks::StopHelper() {
   helper_.join();
 }
 
+ParameterWalks::Walker& ParameterWalks::Mine() {
+  if (!mine_) mine_ = std::make_unique<Walker>();
+  return *mine_;
+}
+
 void ParameterWalks::StartHelper() {
   if (!mayHelp_ || helper_.joinable() || finishing_.load()) return;
   try {
@@ -35,7 +67,9 @@ void ParameterWalks::StartHelper() {
     // No thread to be had: the scan thread does all the work, as on a
     // single core.
     mayHelp_ = false;
+    return;
   }
+  KeepOffThisCore(helper_);
 }
 
 void ParameterWalks::Wake() {
@@ -56,8 +90,8 @@ bool ParameterWalks::CopyOne() {
     // for this one.
     Slot& slot = (*slots_)[j % kSlots];
     if (slot.BodyState.load(std::memory_order_acquire) == 2 * j) {
-      std::memcpy(slot.Body.data(), slot.Source.data(), slot.Source.size());
-      slot.Walk.Body = std::span<const std::uint8_t>(slot.Body).first(slot.Source.size());
+      std::memcpy(BodyOf(j).data(), slot.Source.data(), slot.Source.size());
+      slot.Walk.Body = std::span<const std::uint8_t>(BodyOf(j)).first(slot.Source.size());
       slot.BodyState.store(2 * j + 1, std::memory_order_release);
       return true;
     }
@@ -138,7 +172,7 @@ void ParameterWalks::TakeUntilBelow(std::uint32_t pending) {
     if (stopped_ || queued_.load(std::memory_order_relaxed) - taken_ < pending) return;
     // The front walk is not finished: do other work, walk one nobody has
     // started, or wait for the helper to finish the front one.
-    if ((otherWork_ && otherWork_()) || WalkOne(*mine_)) {
+    if ((otherWork_ && otherWork_()) || WalkOne(Mine())) {
       wait.Reset();
     } else {
       wait.Turn();
@@ -159,7 +193,7 @@ bool ParameterWalks::Add(std::int32_t record, std::int64_t offset, std::int32_t 
   walk.Offset = offset;
   walk.BodyLength = bodyLength;
   walk.ParamLength = paramLength;
-  body = body.first(std::min(body.size(), slot.Body.size()));
+  body = body.first(std::min(body.size(), BodyOf(j).size()));
   switch (stays) {
     case RunStays::ForGood:
       walk.Body = body;
@@ -171,8 +205,8 @@ bool ParameterWalks::Add(std::int32_t record, std::int64_t offset, std::int32_t 
       slot.BodyState.store(2 * j, std::memory_order_relaxed);
       break;
     case RunStays::UntilNextTake:
-      std::memcpy(slot.Body.data(), body.data(), body.size());
-      walk.Body = std::span<const std::uint8_t>(slot.Body).first(body.size());
+      std::memcpy(BodyOf(j).data(), body.data(), body.size());
+      walk.Body = std::span<const std::uint8_t>(BodyOf(j)).first(body.size());
       slot.BodyState.store(2 * j + 1, std::memory_order_relaxed);
       break;
   }

@@ -77,7 +77,7 @@ class ParameterWalks {
   void SetHelperFirstWork(std::function<void()> work) { helperFirstWork_ = std::move(work); }
   // Walks one queued walk nobody has started, on the calling scan thread;
   // false when there is none.
-  bool WalkOne() { return WalkOne(*mine_); }
+  bool WalkOne() { return WalkOne(Mine()); }
   // Tells a sleeping helper that there may be work again.
   void Wake();
 
@@ -94,7 +94,6 @@ class ParameterWalks {
   static constexpr std::uint32_t kSlots = 32;
   struct Slot {
     ParameterWalk Walk;
-    std::array<std::uint8_t, kPackedBufferBytes> Body{};
     std::span<const std::uint8_t> Source;  // where the body was queued from
     // 2 j while walk j's body still lies where it was queued from, 2 j + 1
     // once Walk.Body is where it stays.
@@ -120,6 +119,8 @@ class ParameterWalks {
   // waiting for the front one as needed.
   void TakeUntilBelow(std::uint32_t pending);
   void HelperLoop();
+  // The scan thread's walker, made when it first walks.
+  Walker& Mine();
   // Tells the helper to finish and waits for it.
   void StopHelper();
 
@@ -129,8 +130,15 @@ class ParameterWalks {
   std::function<void()> helperFirstWork_;
   bool mayHelp_;  // the machine has a second core
   std::unique_ptr<std::array<Slot, kSlots>> slots_;
-  std::unique_ptr<Walker> mine_;
-  std::unique_ptr<Walker> helpers_;
+  // The slots' bodies, apart from the slots: only the bytes a body is copied
+  // to are ever read, so they are left uninitialised, and the queue touches
+  // their memory only as it is used.
+  using BodyBytes = std::array<std::uint8_t, kPackedBufferBytes>;
+  std::unique_ptr<std::array<BodyBytes, kSlots>> bodies_;
+  // Where walk j's body is copied to.
+  BodyBytes& BodyOf(std::uint32_t j) { return (*bodies_)[j % kSlots]; }
+  std::unique_ptr<Walker> mine_;     // see Mine
+  std::unique_ptr<Walker> helpers_;  // made and used by the helper
   std::atomic<std::uint32_t> queued_{0};   // walks queued (written by the scan only)
   std::atomic<std::uint32_t> claimed_{0};  // walks started
   std::atomic<std::uint32_t> copyClaimed_{0};  // walks whose body copy is claimed

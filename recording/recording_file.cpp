@@ -8,10 +8,7 @@
 #include <limits>
 #include <ostream>
 
-#if defined(__linux__)
-#include <sys/mman.h>
-#endif
-
+#include "recording/fresh_pages.h"
 #include "recording/parameter_walks.h"
 #include "recording/record_layout.h"
 #include "recording/scan_reader.h"
@@ -43,21 +40,6 @@ RecordIndexEntry FollowingEntry(const RecordIndexEntry* last, std::int32_t lengt
   }
   entry.Length = length;
   return entry;
-}
-
-// Has the system map the whole pages of memory not yet written at once,
-// where it can: cheaper than a fault at each first write. The contents stay
-// as they are, so another thread may be writing there meanwhile; memory let
-// go of meanwhile is refused or mapped for nothing.
-void MapFreshPages(std::span<const std::byte> memory) {
-#if defined(MADV_POPULATE_WRITE)
-  constexpr std::uintptr_t kPage = 4096;
-  const auto from = (reinterpret_cast<std::uintptr_t>(memory.data()) + kPage - 1) & ~(kPage - 1);
-  const auto to = reinterpret_cast<std::uintptr_t>(memory.data() + memory.size()) & ~(kPage - 1);
-  if (to > from) madvise(reinterpret_cast<void*>(from), to - from, MADV_POPULATE_WRITE);
-#else
-  (void)memory;
-#endif
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <thread>
 
+#include "recording/fresh_pages.h"
 #include "recording/spin_wait.h"
 
 namespace sonalyt::recording {
@@ -28,6 +29,8 @@ ScanReader::ScanReader(ByteSource& source, std::int64_t start)
   }
   // Left uninitialised: only the bytes that arrive are ever read.
   ring_.reset(new std::array<Buffer, kRingChunks>);
+  // Mapped at once: the first chunks are read into it right away.
+  MapFreshPages(std::as_bytes(std::span(*ring_)));
 }
 
 ScanReader::~ScanReader() = default;
