@@ -36,10 +36,7 @@ namespace analysis = sonalyt::analysis;
 
 constexpr std::size_t kReadBytes = std::size_t{1} << 20;
 
-std::int32_t LoadInt32(const std::uint8_t* p) {
-  return static_cast<std::int32_t>(std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 |
-                                   std::uint32_t{p[2]} << 16 | std::uint32_t{p[3]} << 24);
-}
+using recording::LoadInt32;
 
 // Processor time of the process so far, all threads, in milliseconds.
 double ProcessCpuMs() {

@@ -90,8 +90,7 @@ bool ParameterWalks::CopyOne() {
     // for this one.
     Slot& slot = (*slots_)[j % kSlots];
     if (slot.BodyState.load(std::memory_order_acquire) == 2 * j) {
-      std::memcpy(BodyOf(j).data(), slot.Source.data(), slot.Source.size());
-      slot.Walk.Body = std::span<const std::uint8_t>(BodyOf(j)).first(slot.Source.size());
+      CopyBodyIn(j, slot.Source);
       slot.BodyState.store(2 * j + 1, std::memory_order_release);
       return true;
     }
@@ -99,6 +98,12 @@ bool ParameterWalks::CopyOne() {
     ++j;
   }
   return false;
+}
+
+void ParameterWalks::CopyBodyIn(std::uint32_t j, std::span<const std::uint8_t> body) {
+  BodyBytes& bytes = (*bodies_)[j % kSlots];
+  std::memcpy(bytes.data(), body.data(), body.size());
+  (*slots_)[j % kSlots].Walk.Body = std::span<const std::uint8_t>(bytes).first(body.size());
 }
 
 void ParameterWalks::CopyBodies() {
@@ -193,7 +198,7 @@ bool ParameterWalks::Add(std::int32_t record, std::int64_t offset, std::int32_t 
   walk.Offset = offset;
   walk.BodyLength = bodyLength;
   walk.ParamLength = paramLength;
-  body = body.first(std::min(body.size(), BodyOf(j).size()));
+  body = body.first(std::min(body.size(), std::size_t{kPackedBufferBytes}));
   switch (stays) {
     case RunStays::ForGood:
       walk.Body = body;
@@ -205,8 +210,7 @@ bool ParameterWalks::Add(std::int32_t record, std::int64_t offset, std::int32_t 
       slot.BodyState.store(2 * j, std::memory_order_relaxed);
       break;
     case RunStays::UntilNextTake:
-      std::memcpy(BodyOf(j).data(), body.data(), body.size());
-      walk.Body = std::span<const std::uint8_t>(BodyOf(j)).first(body.size());
+      CopyBodyIn(j, body);
       slot.BodyState.store(2 * j + 1, std::memory_order_relaxed);
       break;
   }

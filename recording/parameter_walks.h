@@ -111,6 +111,8 @@ class ParameterWalks {
   // copies it when it still lies where it was queued from; false when every
   // queued walk is claimed.
   bool CopyOne();
+  // Copies a body (at most PackedBuffer's size) to where walk j's body stays.
+  void CopyBodyIn(std::uint32_t j, std::span<const std::uint8_t> body);
   // Claims and walks one queued walk nobody has started; false when none.
   bool WalkOne(Walker& walker);
   // Takes the finished walks at the front, in order.
@@ -135,8 +137,6 @@ class ParameterWalks {
   // their memory only as it is used.
   using BodyBytes = std::array<std::uint8_t, kPackedBufferBytes>;
   std::unique_ptr<std::array<BodyBytes, kSlots>> bodies_;
-  // Where walk j's body is copied to.
-  BodyBytes& BodyOf(std::uint32_t j) { return (*bodies_)[j % kSlots]; }
   std::unique_ptr<Walker> mine_;     // see Mine
   std::unique_ptr<Walker> helpers_;  // made and used by the helper
   std::atomic<std::uint32_t> queued_{0};   // walks queued (written by the scan only)

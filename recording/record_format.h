@@ -28,6 +28,11 @@ inline std::int32_t LoadInt32(const std::uint8_t* p) {
                                    std::uint32_t{p[2]} << 16 | std::uint32_t{p[3]} << 24);
 }
 
+inline void StoreInt32(std::uint8_t* p, std::int32_t value) {
+  const auto v = static_cast<std::uint32_t>(value);
+  for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+
 // A body length a record header may hold: the body fits PackedBuffer.
 inline bool BodyLengthInBounds(std::int32_t bodyLength) {
   return bodyLength >= 0 && bodyLength <= kPackedBufferBytes;

@@ -20,11 +20,6 @@ namespace {
 // them walked on a second thread as well.
 constexpr std::uint32_t kScanHelperAfterWalks = 8;
 
-void StoreInt32(std::uint8_t* p, std::int32_t value) {
-  const auto v = static_cast<std::uint32_t>(value);
-  for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
-
 // The index entry of a record of `length` bytes (header included) that
 // follows the record of `last`, or is the first when there is none: a record
 // with a parameter area governs itself, others inherit the governing record.

@@ -6,14 +6,11 @@
 namespace sonalyt::tools {
 namespace {
 
+using recording::StoreInt32;
+
 void AppendInt32(std::vector<std::uint8_t>& bytes, std::int32_t value) {
   const auto v = static_cast<std::uint32_t>(value);
   for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-}
-
-void StoreInt32(std::uint8_t* p, std::int32_t value) {
-  const auto v = static_cast<std::uint32_t>(value);
-  for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
 }
 
 void AppendUnit(std::vector<std::uint8_t>& bytes, std::uint16_t unit) {
